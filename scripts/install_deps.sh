@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is
+# missing. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libbenchmark-dev valgrind groff man-db python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update </dev/null
+"${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null

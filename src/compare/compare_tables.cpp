@@ -1,0 +1,120 @@
+#include "compare/compare_tables.h"
+
+#include <ostream>
+#include <unordered_map>
+#include <vector>
+
+#include "compare/report_line.h"
+#include "records/station_key.h"
+
+namespace tessovane2 {
+
+namespace {
+
+std::string_view keyOf(const POS_ELEV& station, MatchKey key) {
+  return key == MatchKey::Pid ? station.pid.view() : station.ssn.view();
+}
+
+// The stations of the 1st file by key: each key leads to its entries in load
+// order, so that the pairs come out exactly as a scan of the whole table
+// would give them, in time proportional to the number of pairs.
+class PartnerIndex {
+ public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  PartnerIndex(const StationTable& table, MatchKey key) : next_(table.size(), kNone) {
+    first_.reserve(table.size());
+    for (std::size_t i = table.size(); i-- > 0;) {
+      auto [it, inserted] = first_.try_emplace(packKey(keyOf(table[i], key)), i);
+      if (!inserted) {
+        next_[i] = it->second;
+        it->second = i;
+      }
+    }
+  }
+
+  std::size_t first(std::string_view key) const {
+    const auto it = first_.find(packKey(key));
+    return it == first_.end() ? kNone : it->second;
+  }
+  std::size_t next(std::size_t entry) const { return next_[entry]; }
+
+ private:
+  std::unordered_map<std::uint64_t, std::size_t, PackedKeyHash> first_;
+  std::vector<std::size_t> next_;
+};
+
+class PairWriter {
+ public:
+  PairWriter(double shiftTolerance, const ComparisonOutput& output)
+      : tolerance_(shiftTolerance), output_(output) {}
+
+  void write(const POS_ELEV& first, const POS_ELEV& second) {
+    ComparisonTotals& totals = result_.totals;
+    ++totals.matchedCount;
+    if (totals.matchedCount % 200 == 0) output_.out << '.' << std::flush;
+
+    const StationShift shift = stationShift(first, second);
+    totals.shiftSum += shift.positionMetres;
+    if (totals.matchedCount == 1 || shift.positionMetres < totals.minShift) {
+      totals.minShift = shift.positionMetres;
+    }
+    if (totals.matchedCount == 1 || shift.positionMetres > totals.maxShift) {
+      totals.maxShift = shift.positionMetres;
+    }
+
+    line_.clear();
+    if (breakPageIfFull(output_.reportPage, line_)) {
+      output_.reportFile << line_ << std::flush;
+      line_.clear();
+    }
+    // The list gets its own page breaks, checked for every pair, flagged or not.
+    breakPageIfFull(listPage_, result_.exceedList);
+
+    appendReportLine(line_, first, shift);
+    if (shift.positionMetres > tolerance_) {
+      result_.exceedList += line_;
+      result_.exceedList += '\n';
+      line_ += "*\n";
+      ++totals.exceedCount;
+      ++listPage_.lineCount;
+    } else {
+      line_ += '\n';
+    }
+    output_.reportFile << line_ << std::flush;
+    ++output_.reportPage.lineCount;
+  }
+
+  ComparisonResult take() { return std::move(result_); }
+
+ private:
+  double tolerance_;
+  const ComparisonOutput& output_;
+  ComparisonResult result_;
+  PageState listPage_{1, 20};
+  std::string line_;
+};
+
+}  // namespace
+
+ComparisonResult compareTables(const StationTable& first, const StationTable& second, MatchKey key,
+                               double shiftTolerance, const ComparisonOutput& output) {
+  const PartnerIndex partners(first, key);
+  PairWriter writer(shiftTolerance, output);
+  for (const POS_ELEV& station : second) {
+    std::size_t entry = partners.first(keyOf(station, key));
+    if (entry == PartnerIndex::kNone) {
+      output.messageFile << "Warning: Station in 2nd file not in 1st file:  " << "   PID = "
+                         << station.pid.view() << "   SSN = " << station.ssn.view() << '\n'
+                         << std::flush;
+      ++output.messageCount;
+      continue;
+    }
+    for (; entry != PartnerIndex::kNone; entry = partners.next(entry)) {
+      writer.write(first[entry], station);
+    }
+  }
+  return writer.take();
+}
+
+}  // namespace tessovane2

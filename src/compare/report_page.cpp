@@ -1,0 +1,30 @@
+#include "compare/report_page.h"
+
+#include "records/fixed_columns.h"
+
+namespace tessovane2 {
+
+const std::string& columnHeadings() {
+  // Each line: a 44-character left part, then the right part.
+  static const std::string headings =
+      "PID     SSN  Designation                    Latitude  Longitude   Elev    Posn\n"
+      "        2nd                                 Shift     Shift       Shift   Shift\n"
+      "        File                                (sec)     (sec)       (m)     (m)\n";
+  return headings;
+}
+
+bool breakPageIfFull(PageState& page, std::string& out) {
+  if (page.lineCount <= kPageLength) return false;
+  page.lineCount = 1;
+  ++page.pageNumber;
+  out += '\n';
+  appendInteger(out, page.pageNumber);
+  out += '\n';
+  page.lineCount += 2;
+  out += columnHeadings();
+  out += '\n';
+  page.lineCount += 4;
+  return true;
+}
+
+}  // namespace tessovane2

@@ -1,0 +1,12 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "driver/run.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  std::cerr << std::unitbuf;
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return tessovane2::run(arguments, std::cin, std::cout, std::cerr);
+}

@@ -1,0 +1,23 @@
+// Writing values into fixed-width columns: every field right-aligned and
+// filled with blanks on the left; a value wider than its field is written
+// whole. Locale-free.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessovane2 {
+
+// text, right-aligned in width columns (bytes copied as they are, NUL included).
+void appendRight(std::string& out, std::string_view text, int width);
+
+// value in fixed-point notation with decimals digits after the point,
+// right-aligned in width columns; "inf", "-inf" and "nan" for values that are
+// not finite, as the C library prints them.
+void appendFixed(std::string& out, double value, int width, int decimals);
+
+// value in decimal, right-aligned in width columns (0: no padding).
+void appendInteger(std::string& out, std::int64_t value, int width = 0);
+
+}  // namespace tessovane2

@@ -1,0 +1,108 @@
+#include "records/station_table.h"
+
+#include <ostream>
+#include <string>
+#include <unordered_map>
+
+#include "records/conversions.h"
+#include "records/line_reader.h"
+#include "records/parse80.h"
+#include "records/record_columns.h"
+#include "records/station_key.h"
+
+namespace tessovane2 {
+
+namespace {
+
+// Finds the first station with a given SSN, as a scan from the first entry
+// would, without scanning: stations are indexed lazily, on the first *86
+// record, and the first entry of each SSN wins.
+class FirstBySsn {
+ public:
+  POS_ELEV* find(StationTable& table, std::string_view ssn) {
+    for (; indexed_ < table.size(); ++indexed_) {
+      first_.emplace(packKey(table[indexed_].ssn.view()), indexed_);
+    }
+    const auto it = first_.find(packKey(ssn));
+    return it == first_.end() ? nullptr : &table[it->second];
+  }
+
+ private:
+  std::size_t indexed_ = 0;
+  std::unordered_map<std::uint64_t, std::size_t, PackedKeyHash> first_;
+};
+
+// *86 record, columns 17-23: height in metres with three implied decimals;
+// the point goes between columns 20 and 21.
+std::string heightText(std::string_view heightColumns) {
+  std::string text(heightColumns.substr(0, 4));
+  text += '.';
+  text += heightColumns.substr(4, 3);
+  return text;
+}
+
+}  // namespace
+
+LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, const LoadOutput& output) {
+  LoadResult result;
+  FirstBySsn firstBySsn;
+  LineReader reader(input);
+  std::string_view line;
+  while (reader.next(line)) {
+    ++result.recordCount;
+    if (result.recordCount % 400 == 0) output.out << '.' << std::flush;
+
+    const std::string_view code = recordCode(line);
+    if (code == "*80") {
+      ++result.controlPointCount;
+      POS_ELEV station;
+      if (parse80(ssnLength, line, station, output.err) != kRefused) {
+        result.table.push_back(station);
+      }
+    } else if (code == "*86") {
+      char padding[kHeightRecordLength];
+      const std::string_view record = paddedRecord(line, padding);
+      const std::string_view ssn = ssnColumns(record, ssnLength);
+      const std::string_view heightColumns = columns(record, 17, 23);
+      if (heightColumns == "       ") continue;
+
+      const std::string text = heightText(heightColumns);
+      const RealConversion height = toReal(text);
+      if (height.value == 0.0 && !whollyNumeric(height, text)) {
+        output.messageFile << "Error: File " << fileNumber << " line " << result.recordCount
+                           << " - Invalid value for Elevation:" << '\n' << std::flush;
+        output.messageFile << "       SSN = " << ssn << "   Elev = " << text << '\n' << std::flush;
+        result.fatal = true;
+        return result;
+      }
+      if (POS_ELEV* station = firstBySsn.find(result.table, ssn)) {
+        station->elevation = height.value;
+      } else {
+        output.messageFile << "Warning: File " << fileNumber << " line " << result.recordCount
+                           << " - No *80 record exists for *86 record:" << '\n' << std::flush;
+        output.messageFile << line << '\n' << std::flush;
+        ++output.messageCount;
+      }
+    }
+  }
+  if (result.recordCount > 400) output.out << '|' << std::flush;
+  return result;
+}
+
+void warnMissingElevation(const StationTable& table, const LoadOutput& output) {
+  for (const POS_ELEV& station : table) {
+    if (station.elevation != 0.0) continue;
+    std::string warning = "Warning: No elevation found on either *80 or *86 for station: \n";
+    warning += "         ssn = ";
+    warning += station.ssn.view();
+    warning += "\n         pid = ";
+    warning += station.pid.view();
+    warning += '\n';
+    output.out << warning << std::flush;
+    output.messageFile << warning << std::flush;
+    ++output.messageCount;
+    return;
+  }
+}
+
+}  // namespace tessovane2

@@ -1,0 +1,79 @@
+#include "support/run_in_folder.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "driver/run.h"
+
+namespace tessovane2::testing {
+
+namespace fs = std::filesystem;
+
+Date pinnedDate() {
+  std::tm time{};
+  time.tm_sec = 7;
+  time.tm_min = 5;
+  time.tm_hour = 14;
+  time.tm_mday = 14;
+  time.tm_mon = 9;
+  time.tm_year = 103;
+  time.tm_wday = 2;
+  time.tm_yday = 286;
+  return Date(time);
+}
+
+TempFolder::TempFolder() {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (;;) {
+    path_ = fs::temp_directory_path() / ("tessovane2-test-" + std::to_string(random()));
+    std::error_code error;
+    if (fs::create_directory(path_, error)) break;
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::error_code error;
+  fs::remove_all(path_, error);
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << content;
+}
+
+std::map<std::string, std::string> readFolder(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().filename().string()] = readFile(entry.path());
+  }
+  return files;
+}
+
+RunOutcome runInFolder(const fs::path& folder, const std::vector<std::string>& arguments,
+                       const std::string& input) {
+  const fs::path before = fs::current_path();
+  fs::current_path(folder);
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  RunOutcome outcome;
+  outcome.status = run(arguments, in, out, err, pinnedDate);
+  fs::current_path(before);
+  outcome.out = out.str();
+  outcome.err = err.str();
+  outcome.files = readFolder(folder);
+  return outcome;
+}
+
+}  // namespace tessovane2::testing
