@@ -34,15 +34,17 @@ class Date : public Record {
   std::string toString() const override;
 
  private:
-  std::int32_t tm_sec = 0;
+  // The nine fields of the broken-down time, in the C library's order; not
+  // all of them are read back, but the record keeps them whole.
+  [[maybe_unused]] std::int32_t tm_sec = 0;
   std::int32_t tm_min = 0;
   std::int32_t tm_hour = 0;
   std::int32_t tm_mday = 1;
   std::int32_t tm_mon = 0;
   std::int32_t tm_year = 70;
   std::int32_t tm_wday = 4;
-  std::int32_t tm_yday = 0;
-  std::int32_t tm_isdst = 0;
+  [[maybe_unused]] std::int32_t tm_yday = 0;
+  [[maybe_unused]] std::int32_t tm_isdst = 0;
   double secondsValue = 0.0;
 };
 
