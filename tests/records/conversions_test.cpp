@@ -1,4 +1,4 @@
-// The fixed-column number conversions (Part 2.1) and trim (Part 2.3).
+// The fixed-column number conversions and trim.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,4 +1,4 @@
-// parse80 (Part 2.1): the *80 columns, the checks in order and their messages.
+// parse80: the *80 columns, the checks in order and their messages.
 #include <gtest/gtest.h>
 
 #include <sstream>

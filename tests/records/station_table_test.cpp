@@ -1,4 +1,4 @@
-// loadStationTable and warnMissingElevation (Part 2.2), SSN length 4.
+// loadStationTable and warnMissingElevation, SSN length 4.
 #include <gtest/gtest.h>
 
 #include <cstdio>
