@@ -13,7 +13,7 @@ cp examples/*.hz build/example-run/
 cd build/example-run
 rm -f compare.out compare.stt compare.msg
 status=0
-../release/tessovane2 old.hz new.hz compare 0.05 4 S || status=$?
+../release/src/tessovane2 old.hz new.hz compare 0.05 4 S || status=$?
 echo
 echo "Written in build/example-run/: compare.out (report), compare.stt (statistics)" \
      "and compare.msg (messages, kept only when there are warnings)"
