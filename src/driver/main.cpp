@@ -1,3 +1,4 @@
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -5,6 +6,10 @@
 #include "driver/run.h"
 
 int main(int argc, char** argv) {
+  // A console that goes away (a pipe into "head" closed early) must not kill
+  // the run halfway through writing its files: console writes then simply
+  // fail, as they are not checked.
+  std::signal(SIGPIPE, SIG_IGN);
   std::ios::sync_with_stdio(false);
   std::cerr << std::unitbuf;
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
