@@ -1,7 +1,6 @@
 #include "compare/compare_tables.h"
 
 #include <ostream>
-#include <unordered_map>
 #include <vector>
 
 #include "compare/report_line.h"
@@ -20,29 +19,29 @@ std::string_view keyOf(const POS_ELEV& station, MatchKey key) {
 // would give them, in time proportional to the number of pairs.
 class PartnerIndex {
  public:
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kNone = KeyIndex::kNone;
 
-  PartnerIndex(const StationTable& table, MatchKey key) : next_(table.size(), kNone) {
-    first_.reserve(table.size());
+  PartnerIndex(const StationTable& table, MatchKey key) : first_(table.size()), next_(table.size()) {
     for (std::size_t i = table.size(); i-- > 0;) {
-      auto [it, inserted] = first_.try_emplace(packKey(keyOf(table[i], key)), i);
-      if (!inserted) {
-        next_[i] = it->second;
-        it->second = i;
-      }
+      std::size_t& first = first_.entry(packKey(keyOf(table[i], key)));
+      next_[i] = first;
+      first = i;
     }
   }
 
-  std::size_t first(std::string_view key) const {
-    const auto it = first_.find(packKey(key));
-    return it == first_.end() ? kNone : it->second;
-  }
+  std::size_t first(std::string_view key) const { return first_.find(packKey(key)); }
   std::size_t next(std::size_t entry) const { return next_[entry]; }
 
  private:
-  std::unordered_map<std::uint64_t, std::size_t, PackedKeyHash> first_;
+  KeyIndex first_;
   std::vector<std::size_t> next_;
 };
+
+// Every line goes to the system as soon as it is complete.
+void writeAndFlush(std::ostream& file, const std::string& lines) {
+  file.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+  file.flush();
+}
 
 class PairWriter {
  public:
@@ -65,7 +64,7 @@ class PairWriter {
 
     line_.clear();
     if (breakPageIfFull(output_.reportPage, line_)) {
-      output_.reportFile << line_ << std::flush;
+      writeAndFlush(output_.reportFile, line_);
       line_.clear();
     }
     // The list gets its own page breaks, checked for every pair, flagged or not.
@@ -81,7 +80,7 @@ class PairWriter {
     } else {
       line_ += '\n';
     }
-    output_.reportFile << line_ << std::flush;
+    writeAndFlush(output_.reportFile, line_);
     ++output_.reportPage.lineCount;
   }
 

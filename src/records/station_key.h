@@ -3,8 +3,10 @@
 // they are equal byte for byte (same length, same characters).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace tessovane2 {
 
@@ -24,6 +26,69 @@ struct PackedKeyHash {
     key ^= key >> 33;
     return static_cast<std::size_t>(key);
   }
+};
+
+// Packed keys to entry numbers, in one flat array (open addressing, linear
+// probing, at most half full): no allocation per key, one probe for most.
+class KeyIndex {
+ public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  explicit KeyIndex(std::size_t expectedKeys = 0) { resize(capacityFor(expectedKeys)); }
+
+  // The entry stored for key, or kNone.
+  std::size_t find(std::uint64_t key) const {
+    for (std::size_t i = PackedKeyHash{}(key) & mask_;; i = (i + 1) & mask_) {
+      if (slots_[i].key == key) return slots_[i].entry;
+      if (slots_[i].key == kEmpty) return kNone;
+    }
+  }
+
+  // The entry stored for key, to read or set; kNone for a key not seen before.
+  // Valid until the next call.
+  std::size_t& entry(std::uint64_t key) {
+    if ((used_ + 1) * 2 > slots_.size()) resize(slots_.size() * 2);
+    std::size_t i = PackedKeyHash{}(key) & mask_;
+    for (; slots_[i].key != key; i = (i + 1) & mask_) {
+      if (slots_[i].key == kEmpty) {
+        slots_[i].key = key;
+        ++used_;
+        break;
+      }
+    }
+    return slots_[i].entry;
+  }
+
+ private:
+  // No key packs to this: its length byte would be 255.
+  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+
+  struct Slot {
+    std::uint64_t key = kEmpty;
+    std::size_t entry = kNone;
+  };
+
+  static std::size_t capacityFor(std::size_t keys) {
+    std::size_t capacity = 16;
+    while (capacity < keys * 2) capacity *= 2;
+    return capacity;
+  }
+
+  void resize(std::size_t capacity) {
+    std::vector<Slot> old(capacity);
+    old.swap(slots_);
+    mask_ = capacity - 1;
+    for (const Slot& slot : old) {
+      if (slot.key == kEmpty) continue;
+      std::size_t i = PackedKeyHash{}(slot.key) & mask_;
+      while (slots_[i].key != kEmpty) i = (i + 1) & mask_;
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::size_t mask_ = 0;
 };
 
 }  // namespace tessovane2

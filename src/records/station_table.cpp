@@ -2,7 +2,6 @@
 
 #include <ostream>
 #include <string>
-#include <unordered_map>
 
 #include "records/conversions.h"
 #include "records/line_reader.h"
@@ -21,15 +20,16 @@ class FirstBySsn {
  public:
   POS_ELEV* find(StationTable& table, std::string_view ssn) {
     for (; indexed_ < table.size(); ++indexed_) {
-      first_.emplace(packKey(table[indexed_].ssn.view()), indexed_);
+      std::size_t& first = first_.entry(packKey(table[indexed_].ssn.view()));
+      if (first == KeyIndex::kNone) first = indexed_;
     }
-    const auto it = first_.find(packKey(ssn));
-    return it == first_.end() ? nullptr : &table[it->second];
+    const std::size_t entry = first_.find(packKey(ssn));
+    return entry == KeyIndex::kNone ? nullptr : &table[entry];
   }
 
  private:
   std::size_t indexed_ = 0;
-  std::unordered_map<std::uint64_t, std::size_t, PackedKeyHash> first_;
+  KeyIndex first_;
 };
 
 // *86 record, columns 17-23: height in metres with three implied decimals;
