@@ -11,7 +11,9 @@ namespace tessovane2 {
 
 // Blank, horizontal tab, line feed, vertical tab, form feed, carriage return:
 // the only characters that count as white space in a record.
-bool isWhiteSpace(char c);
+inline bool isWhiteSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 struct IntegerConversion {
   long long value;   // 0 when no digit could be read
