@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build (g++), then the whole suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+# again under AddressSanitizer and UndefinedBehaviorSanitizer (clang), then
+# the test binary once under valgrind memcheck, then each fuzz target for a
+# short bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,3 +18,12 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPI
   -DTESSOVANE2_SANITIZE=ON
 cmake --build build/sanitize
 ctest --test-dir build/sanitize --output-on-failure
+
+echo "== Valgrind memcheck (g++, release with debug info), the whole test binary once"
+cmake -S . -B build/valgrind -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++
+cmake --build build/valgrind --target tessovane2_tests
+valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
+  --errors-for-leak-kinds=definite,indirect build/valgrind/tests/tessovane2_tests --gtest_brief=1
+
+echo "== Fuzzing (clang, libFuzzer + ASan + UBSan), each target for 30 seconds"
+scripts/fuzz.sh 30
