@@ -18,7 +18,11 @@ struct FixedText {
 
   void assign(std::string_view text) {
     size = static_cast<std::uint8_t>(std::min(text.size(), N));
-    std::copy_n(text.data(), size, bytes.data());
+    if (size == N) {
+      std::copy_n(text.data(), N, bytes.data());  // the usual full field: a fixed-size copy
+    } else {
+      std::copy_n(text.data(), size, bytes.data());
+    }
   }
   std::string_view view() const { return {bytes.data(), size}; }
   bool empty() const { return size == 0; }

@@ -1,6 +1,7 @@
 #include "records/parse80.h"
 
 #include <cmath>
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -25,6 +26,39 @@ bool usable(const RealConversion& c, std::string_view text) {
   return whollyNumeric(c, text) && std::isfinite(c.value);
 }
 
+// A field of digits only, the usual case, converts without looking for
+// blanks, signs, points or exponents; its value is the one the general
+// conversions give. Fields are at most 7 digits, so nothing overflows.
+bool allDigits(std::string_view field, std::uint64_t& value) {
+  value = 0;
+  for (const char c : field) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return !field.empty();
+}
+
+long long integerField(std::string_view field) {
+  std::uint64_t value = 0;
+  if (allDigits(field, value)) return static_cast<long long>(value);
+  return toInteger(field).value;
+}
+
+// Seconds columns: digits with five implied decimals, blanks allowed around
+// them. False when the trimmed text (left in `text` for the message) is not
+// a usable number.
+bool secondsField(std::string_view field, double& seconds, std::string_view& text) {
+  std::uint64_t digits = 0;
+  if (allDigits(field, digits)) {
+    seconds = static_cast<double>(digits);
+    return true;
+  }
+  text = trimmedView(field, 'B');
+  const RealConversion c = toReal(text);
+  seconds = c.value;
+  return usable(c, text);
+}
+
 // degrees, minutes and seconds (in units of 0.00001 second) to decimal
 // degrees; s * 0.00001 is rounded to a double before the rest.
 double decimalDegrees(long long degrees, long long minutes, double seconds) {
@@ -39,32 +73,35 @@ int parse80(int ssnLength, std::string_view record, POS_ELEV& station, std::ostr
   char padding[kPositionRecordLength];
   const std::string_view line = paddedRecord(record, padding);
 
-  // Columns 49-55 and 62-68 hold seconds with five implied decimals,
-  // blanks allowed around the digits.
-  const std::string_view latitudeSeconds = trimmedView(columns(line, 49, 55), 'B');
-  const std::string_view longitudeSeconds = trimmedView(columns(line, 62, 68), 'B');
-
-  const RealConversion latitudeS = toReal(latitudeSeconds);
-  if (!usable(latitudeS, latitudeSeconds)) {
+  // Columns 49-55 and 62-68 hold seconds with five implied decimals.
+  double latitudeS = 0.0;
+  std::string_view latitudeSeconds;
+  if (!secondsField(columns(line, 49, 55), latitudeS, latitudeSeconds)) {
     writeRefusal(err, "latitude seconds", latitudeSeconds, record);
     return kRefused;
   }
-  const double latitude = decimalDegrees(toInteger(columns(line, 45, 46)).value,
-                                         toInteger(columns(line, 47, 48)).value, latitudeS.value);
+  const double latitude = decimalDegrees(integerField(columns(line, 45, 46)),
+                                         integerField(columns(line, 47, 48)), latitudeS);
 
-  const RealConversion longitudeS = toReal(longitudeSeconds);
-  if (!usable(longitudeS, longitudeSeconds)) {
+  double longitudeS = 0.0;
+  std::string_view longitudeSeconds;
+  if (!secondsField(columns(line, 62, 68), longitudeS, longitudeSeconds)) {
     writeRefusal(err, "longitude seconds", longitudeSeconds, record);
     return kRefused;
   }
-  const double longitude = decimalDegrees(toInteger(columns(line, 57, 59)).value,
-                                          toInteger(columns(line, 60, 61)).value, longitudeS.value);
+  const double longitude = decimalDegrees(integerField(columns(line, 57, 59)),
+                                          integerField(columns(line, 60, 61)), longitudeS);
 
   // Columns 70-75: elevation in metres with two implied decimals; the point
   // goes between columns 73 and 74. Six blanks mean no elevation.
   int status = kParsedWithoutElevation;
   const std::string_view elevationColumns = columns(line, 70, 75);
-  if (elevationColumns != "      ") {
+  std::uint64_t hundredths = 0;
+  if (allDigits(elevationColumns, hundredths)) {
+    // Exactly the value of the text "dddd.dd": the digits over 100.
+    station.elevation = static_cast<double>(hundredths) / 100.0;
+    status = kParsedWithElevation;
+  } else if (elevationColumns != "      ") {
     char text[7];
     const std::string_view whole = elevationColumns.substr(0, 4);
     std::copy(whole.begin(), whole.end(), text);
