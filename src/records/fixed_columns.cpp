@@ -1,46 +1,40 @@
 #include "records/fixed_columns.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace tessovane2 {
-
-void appendRight(std::string& out, std::string_view text, int width) {
-  if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
-    out.append(static_cast<std::size_t>(width) - text.size(), ' ');
-  }
-  out.append(text);
-}
 
 namespace {
 
 constexpr std::array<std::uint64_t, 10> kPowersOfTen = {
     1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
-// The digits of value rounded to `decimals` decimals, for the common case of
-// a value of moderate size whose scaled value is clearly not halfway between
-// two integers; false when the exact digits are needed (to_chars then).
+// The fixed-point text of value with `decimals` decimals for the common case
+// of a value of moderate size whose scaled value is clearly not halfway
+// between two integers, written backwards so that it ends at `end`; returns
+// its first character, or nullptr when the exact digits are needed (to_chars
+// then).
 //
 // scaled = |value| * 10^decimals is within half an ulp of the exact product,
 // so when scaled is farther than one ulp from the nearest half-integer, the
 // exact product rounds to the same integer as scaled.
-bool appendFixedFast(char*& end, double value, int decimals) {
-  if (decimals < 0 || static_cast<std::size_t>(decimals) >= kPowersOfTen.size()) return false;
+char* fixedTextBackwards(char* end, double value, int decimals) {
+  if (decimals < 0 || static_cast<std::size_t>(decimals) >= kPowersOfTen.size()) return nullptr;
   const std::uint64_t unit = kPowersOfTen[static_cast<std::size_t>(decimals)];
   const double scaled = std::fabs(value) * static_cast<double>(unit);
-  if (!(scaled < 4503599627370496.0)) return false;  // 2^52: integers and halves exact below
+  // Below 2^52 integers and halves are exact; this also turns away inf and nan.
+  if (!(scaled < 4503599627370496.0)) return nullptr;
   const std::uint64_t whole = static_cast<std::uint64_t>(scaled);  // floor: scaled >= 0
   const double fraction = scaled - static_cast<double>(whole);       // exact
-  if (!(std::fabs(fraction - 0.5) > scaled * 0x1p-51)) return false;
-  const std::uint64_t rounded = whole + (fraction > 0.5 ? 1 : 0);
+  if (!(std::fabs(fraction - 0.5) > scaled * 0x1p-51)) return nullptr;
+  std::uint64_t rest = whole + (fraction > 0.5 ? 1 : 0);
 
-  // Digits from the right: the decimals, the point, the integer part, the
-  // sign (printf writes "-0.000" for a negative value that rounds to zero).
-  char digits[32];
-  char* p = digits + sizeof digits;
-  std::uint64_t rest = rounded;
+  // The decimals, the point, the integer part, the sign (printf writes
+  // "-0.000" for a negative value that rounds to zero).
+  char* p = end;
   for (int i = 0; i < decimals; ++i) {
     *--p = static_cast<char>('0' + rest % 10);
     rest /= 10;
@@ -51,17 +45,39 @@ bool appendFixedFast(char*& end, double value, int decimals) {
     rest /= 10;
   } while (rest != 0);
   if (std::signbit(value)) *--p = '-';
-  const std::size_t length = static_cast<std::size_t>(digits + sizeof digits - p);
-  std::copy_n(p, length, end);
-  end += length;
-  return true;
+  return p;
 }
 
 }  // namespace
 
+void appendRight(std::string& out, std::string_view text, int width) {
+  if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
+    out.append(static_cast<std::size_t>(width) - text.size(), ' ');
+  }
+  out.append(text);
+}
+
+char* writeRight(char* at, std::string_view text, int width) {
+  if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
+    const std::size_t padding = static_cast<std::size_t>(width) - text.size();
+    std::memset(at, ' ', padding);
+    at += padding;
+  }
+  std::memcpy(at, text.data(), text.size());
+  return at + text.size();
+}
+
+char* writeFixedFast(char* at, double value, int width, int decimals) {
+  char digits[kFixedFastMaxLength];
+  char* const end = digits + sizeof digits;
+  const char* const start = fixedTextBackwards(end, value, decimals);
+  if (start == nullptr) return nullptr;
+  return writeRight(at, std::string_view(start, static_cast<std::size_t>(end - start)), width);
+}
+
 void appendFixed(std::string& out, double value, int width, int decimals) {
   // std::to_chars in fixed notation gives the correctly rounded digits that
-  // printf("%.*f") and a stream in fixed notation give; the fast path gives
+  // printf("%.*f") and a stream in fixed notation give; the short cut gives
   // the same digits without it where that is certain.
   char buffer[400];
   std::string_view text;
@@ -69,8 +85,8 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
     text = std::signbit(value) ? "-nan" : "nan";
   } else if (std::isinf(value)) {
     text = value < 0 ? "-inf" : "inf";
-  } else if (char* end = buffer; appendFixedFast(end, value, decimals)) {
-    text = std::string_view(buffer, static_cast<std::size_t>(end - buffer));
+  } else if (const char* start = fixedTextBackwards(buffer + sizeof buffer, value, decimals)) {
+    text = std::string_view(start, static_cast<std::size_t>(buffer + sizeof buffer - start));
   } else {
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                       std::chars_format::fixed, decimals);

@@ -1,6 +1,7 @@
 // The short cuts for the usual fields (digit runs in, moderate values out)
 // must give exactly what the full conversions give: strtod's value for a
-// digit run, to_chars' (printf's) digits for a fixed-point field.
+// digit run, to_chars' (printf's) digits for a fixed-point field, in a
+// string or in a buffer.
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -73,6 +74,14 @@ TEST(NumberFastPath, FixedDigitsLikeToChars) {
       std::string text;
       appendFixed(text, value, 0, decimals);
       EXPECT_EQ(text, std::string(buffer, end)) << value << " with " << decimals << " decimals";
+
+      // The buffer variant writes the same field or declines.
+      std::string field;
+      appendFixed(field, value, 9, decimals);
+      char direct[64];
+      if (char* directEnd = writeFixedFast(direct, value, 9, decimals)) {
+        EXPECT_EQ(std::string(direct, static_cast<std::size_t>(directEnd - direct)), field) << value;
+      }
     }
   }
 }
