@@ -99,9 +99,17 @@ class PairWriter {
 ComparisonResult compareTables(const StationTable& first, const StationTable& second, MatchKey key,
                                double shiftTolerance, const ComparisonOutput& output) {
   const PartnerIndex partners(first, key);
+  // All lookups first, in one tight loop where they overlap, rather than one
+  // after every flushed report line, when the index has left the caches.
+  std::vector<std::size_t> firstPartner(second.size());
+  for (std::size_t i = 0; i < second.size(); ++i) {
+    firstPartner[i] = partners.first(keyOf(second[i], key));
+  }
+
   PairWriter writer(shiftTolerance, output);
-  for (const POS_ELEV& station : second) {
-    std::size_t entry = partners.first(keyOf(station, key));
+  for (std::size_t i = 0; i < second.size(); ++i) {
+    const POS_ELEV& station = second[i];
+    std::size_t entry = firstPartner[i];
     if (entry == PartnerIndex::kNone) {
       output.messageFile << "Warning: Station in 2nd file not in 1st file:  " << "   PID = "
                          << station.pid.view() << "   SSN = " << station.ssn.view() << '\n'
