@@ -16,23 +16,42 @@ namespace tessovane2 {
 namespace {
 
 // Finds the first station with a given SSN, as a scan from the first entry
-// would, without scanning: stations are indexed lazily, on the first *86
-// record, and the first entry of each SSN wins.
+// would, without scanning. Indexing starts at the first *86 record (a file
+// without any costs nothing), with every station loaded until then; from
+// then on each station is indexed as it is appended, the first entry of
+// each SSN winning.
 class FirstBySsn {
  public:
+  bool active() const { return active_; }
+
+  // The memory that indexing or finding ssn will touch, to fetch ahead.
+  const void* home(std::string_view ssn) const { return first_.home(packKey(ssn)); }
+
+  void appended(const StationTable& table) {
+    if (active_) indexUpTo(table);
+  }
+
   POS_ELEV* find(StationTable& table, std::string_view ssn) {
-    for (; indexed_ < table.size(); ++indexed_) {
-      std::size_t& first = first_.entry(packKey(table[indexed_].ssn.view()));
-      if (first == KeyIndex::kNone) first = indexed_;
-    }
+    active_ = true;
+    indexUpTo(table);
+    // An *86 record usually follows the *80 record of its station: when that
+    // station is the first with its SSN, it is the one, without a search.
+    if (lastIsFirst_ && table.back().ssn.view() == ssn) return &table.back();
     const std::size_t entry = first_.find(packKey(ssn));
     return entry == KeyIndex::kNone ? nullptr : &table[entry];
   }
 
-  // The memory that indexing station will touch.
-  const void* home(const POS_ELEV& station) const { return first_.home(packKey(station.ssn.view())); }
-
  private:
+  void indexUpTo(const StationTable& table) {
+    for (; indexed_ < table.size(); ++indexed_) {
+      std::size_t& first = first_.entry(packKey(table[indexed_].ssn.view()));
+      lastIsFirst_ = first == KeyIndex::kNone;
+      if (lastIsFirst_) first = indexed_;
+    }
+  }
+
+  bool active_ = false;
+  bool lastIsFirst_ = false;  // the last station indexed is the first with its SSN
   std::size_t indexed_ = 0;
   KeyIndex first_;
 };
@@ -83,12 +102,15 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
     const std::string_view code = recordCode(line);
     if (code == "*80") {
       ++result.controlPointCount;
+      // Fetched now, so that indexing the station after parsing it does not
+      // wait for memory.
+      if (firstBySsn.active() && line.size() >= kSsnEnd) {
+        __builtin_prefetch(firstBySsn.home(ssnColumns(line, ssnLength)));
+      }
       POS_ELEV station;
       if (parse80(ssnLength, line, station, output.err) != kRefused) {
         result.table.push_back(station);
-        // Fetched now, so that indexing the station at the next *86 record
-        // (often the next line) does not wait for memory.
-        __builtin_prefetch(firstBySsn.home(station));
+        firstBySsn.appended(result.table);
       }
     } else if (code == "*86") {
       char padding[kHeightRecordLength];
