@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Times whole runs of tessovane2 on generated survey pairs of 50,000 to
+# 400,000 stations (matched by PID), next to Survex's diffpos on the same
+# stations, and checks the performance targets. See bench/README.md.
+#
+#   scripts/bench.sh              the full benchmark (a few minutes)
+#   scripts/bench.sh --smoke      a quick run on 2,000 stations (checks that it all works)
+#   scripts/bench.sh --profile    also: where the time goes (callgrind on 50,000, perf on 200,000)
+#   scripts/bench.sh --runs N     N timed runs per size (default 7, at least 5)
+#
+# Builds the release binary and the micro-benchmarks in build/bench/, writes
+# the survey pairs to build/bench-data/ and runs there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+sizes=(50000 100000 200000 400000)
+runs=7
+profile=0
+smoke=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --smoke) smoke=1; sizes=(2000); runs=3 ;;
+    --profile) profile=1 ;;
+    --runs) runs=$2; shift ;;
+    *) echo "usage: $0 [--smoke] [--profile] [--runs N]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+# --- tools -------------------------------------------------------------------
+scripts/install_deps.sh
+missing=()
+command -v hyperfine >/dev/null || missing+=(hyperfine)
+[ -x /usr/bin/time ] || missing+=(time)
+command -v diffpos >/dev/null || missing+=(survex)
+if [ "$profile" = 1 ] && ! command -v perf >/dev/null; then missing+=(linux-perf); fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update </dev/null
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+fi
+
+# --- build -------------------------------------------------------------------
+echo "== Release build (build/bench)"
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
+  -DTESSOVANE2_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/bench >/dev/null
+program=$root/build/bench/src/tessovane2
+micro=$root/build/bench/bench/tessovane2_micro_bench
+
+# --- data --------------------------------------------------------------------
+data=$root/build/bench-data
+mkdir -p "$data"
+for n in "${sizes[@]}"; do
+  dir=$data/s$n
+  if [ ! -f "$dir/new.pos" ] || [ bench/generate_survey.py -nt "$dir/new.pos" ]; then
+    echo "== Generating $n stations per file"
+    python3 bench/generate_survey.py "$n" "$dir" --pos
+  fi
+done
+
+# --- helpers -----------------------------------------------------------------
+# median wall time (s) of `runs` runs of a command in the current folder
+median_time() {
+  local json
+  json=$(mktemp)
+  hyperfine -N -i --style none --warmup 1 --runs "$runs" --export-json "$json" "$1" >/dev/null 2>&1
+  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json"
+  rm -f "$json"
+}
+
+# median peak resident memory (MiB) of `runs` runs of a command
+median_rss() {
+  local kib=() i out
+  out=$(mktemp)
+  for ((i = 0; i < runs; i++)); do
+    /usr/bin/time -f '%M' -o "$out" $1 >/dev/null 2>&1 || true
+    kib+=("$(tail -1 "$out")")
+  done
+  rm -f "$out"
+  python3 -c 'import statistics,sys; print("%.1f" % (statistics.median(int(x) for x in sys.argv[1:]) / 1024))' "${kib[@]}"
+}
+
+# --- whole runs ----------------------------------------------------------------
+echo "== Whole runs: median of $runs runs each (machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
+declare -A seconds mib peer
+for n in "${sizes[@]}"; do
+  cd "$data/s$n"
+  # One checked run first: it must succeed and pair every station by PID.
+  "$program" old.hz new.hz run 0.05 5 P >run.stdout 2>run.stderr || {
+    echo "tessovane2 failed on $n stations (status $?)" >&2; exit 1; }
+  matched=$(sed -n 's/^ Matched Stations : *//p' run.stt)
+  seconds[$n]=$(median_time "$program old.hz new.hz run 0.05 5 P")
+  mib[$n]=$(median_rss "$program old.hz new.hz run 0.05 5 P")
+  peer[$n]=$(median_time "diffpos old.pos new.pos 0.05")
+  printf '   %s stations: %s pairs, %.3f s, %s MiB; diffpos %.3f s\n' "$n" "$matched" "${seconds[$n]}" \
+    "${mib[$n]}" "${peer[$n]}"
+done
+cd "$root"
+
+echo
+printf '%10s  %18s  %9s  %16s  %6s\n' stations "tessovane2 median s" "peak MiB" "diffpos median s" ratio
+for n in "${sizes[@]}"; do
+  printf '%10s  %18.3f  %9s  %16.3f  %6.2f\n' "$n" "${seconds[$n]}" "${mib[$n]}" "${peer[$n]}" \
+    "$(python3 -c "print(${seconds[$n]} / ${peer[$n]})")"
+done
+
+# --- micro-benchmarks ----------------------------------------------------------
+echo
+echo "== Micro-benchmarks"
+micro_json=$(mktemp)
+"$micro" --benchmark_filter='BM_parse80|BM_writeReportLines' --benchmark_min_time=0.2 \
+  --benchmark_out="$micro_json" --benchmark_out_format=json 2>/dev/null | grep -E '^BM_' || true
+read -r parse80_rate flush_us < <(python3 - "$micro_json" <<'EOF'
+import json, sys
+results = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+rate = results["BM_parse80"]["items_per_second"]
+# 20,000 lines per iteration; real_time in milliseconds
+per_line = lambda name: results[name]["real_time"] * 1000 / 20000
+print(rate, per_line("BM_writeReportLines/1") - per_line("BM_writeReportLines/0"))
+EOF
+)
+rm -f "$micro_json"
+printf '   parse80: %.1f million records/s\n' "$(python3 -c "print($parse80_rate / 1e6)")"
+printf '   flush after every report line: %.2f us per line\n' "$flush_us"
+
+# --- targets -------------------------------------------------------------------
+if [ "$smoke" = 0 ]; then
+  echo
+  echo "== Targets"
+  check() {  # description, condition (python expression)
+    if python3 -c "import sys; sys.exit(0 if ($2) else 1)"; then
+      echo "   holds   $1"
+    else
+      echo "   MISSED  $1"
+    fi
+  }
+  t200=${seconds[200000]}; t400=${seconds[400000]}
+  check "200,000 stations in at most 0.30 s (${t200} s)" "$t200 <= 0.30"
+  check "200,000 stations in at most 64 MiB (${mib[200000]} MiB)" "${mib[200000]} <= 64"
+  check "no slower than diffpos on 200,000 stations (ratio $(python3 -c "print(round($t200 / ${peer[200000]}, 2))"))" \
+    "$t200 <= ${peer[200000]}"
+  check "400,000 stations at most 2.1 x 200,000 ($(python3 -c "print(round($t400 / $t200, 2))"))" "$t400 <= 2.1 * $t200"
+  check "parse80 at least 4 million records/s" "$parse80_rate >= 4e6"
+fi
+
+# --- where the time goes -------------------------------------------------------------
+if [ "$profile" = 1 ]; then
+  n=50000
+  [ "$smoke" = 1 ] && n=${sizes[0]}
+  echo
+  echo "== Where the time goes: instructions (callgrind, $n stations)"
+  [ -f "$data/s$n/old.hz" ] || python3 bench/generate_survey.py "$n" "$data/s$n" --pos
+  cd "$data/s$n"
+  valgrind --tool=callgrind --callgrind-out-file=callgrind.out "$program" old.hz new.hz run 0.05 5 P \
+    >/dev/null 2>&1
+  callgrind_annotate --inclusive=yes callgrind.out 2>/dev/null | python3 "$root/bench/phases.py" callgrind
+  cd "$root"
+
+  n=200000
+  [ "$smoke" = 1 ] && n=${sizes[0]}
+  echo
+  echo "== Where the time goes: wall time, kernel included (perf cpu-clock, $n stations)"
+  cd "$data/s$n"
+  if perf record -q -e cpu-clock -F 5000 --call-graph dwarf,16384 -o perf.data \
+      "$program" old.hz new.hz run 0.05 5 P >/dev/null 2>&1; then
+    perf report -i perf.data --children --sort sym --stdio -g none 2>/dev/null |
+      python3 "$root/bench/phases.py" perf
+  else
+    echo "   perf cannot sample here (perf_event_paranoid?); skipped"
+  fi
+  cd "$root"
+fi
