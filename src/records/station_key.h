@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/huge_pages.h"
+
 namespace tessovane2 {
 
 inline std::uint64_t packKey(std::string_view key) {
@@ -78,7 +80,10 @@ class KeyIndex {
   }
 
   void resize(std::size_t capacity) {
-    std::vector<Slot> old(capacity);
+    std::vector<Slot> old;
+    old.reserve(capacity);
+    adviseHugePages(old.data(), capacity * sizeof(Slot));
+    old.resize(capacity);
     old.swap(slots_);
     mask_ = capacity - 1;
     for (const Slot& slot : old) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "records/conversions.h"
+#include "records/huge_pages.h"
 #include "records/line_reader.h"
 #include "records/parse80.h"
 #include "records/record_columns.h"
@@ -103,6 +104,7 @@ void reserveForInput(StationTable& table, std::istream& input) {
   }
   if (end <= start) return;
   table.reserve(static_cast<std::size_t>(std::min((end - start) / kBytesPerStation, kMostStations)));
+  adviseHugePages(table.data(), table.capacity() * sizeof(POS_ELEV));
 }
 
 }  // namespace
