@@ -105,12 +105,11 @@ void appendAngle(std::string& out, long long e5, int degreeDigits) {
 }
 
 std::string record80(const Station& s) {
-  static const char* const kNames[] = {"PINE", "OAK CEDAR", "RIVER BRIDGE WEST", "TANK",
-                                       "CHURCH SPIRE 1988", "BASE RM 2"};
+  static const char* const kNames[] = {"PINE", "OAK CEDAR",         "RIVER BRIDGE WEST",
+                                       "TANK", "CHURCH SPIRE 1988", "BASE RM 2"};
   char head[64];
   std::snprintf(head, sizeof head, "%c%c%04d*80%05d%-30.30s", 'A' + s.index / 260000 % 26,
-                'A' + s.index / 10000 % 26, s.index % 10000, (s.index + 1) % 100000,
-                kNames[s.index % 6]);
+                'A' + s.index / 10000 % 26, s.index % 10000, (s.index + 1) % 100000, kNames[s.index % 6]);
   std::string line = head;
   appendAngle(line, s.latitude, 2);
   line += 'N';
@@ -176,8 +175,8 @@ void BM_shortLineInverse(benchmark::State& state) {
   }
   for (auto _ : state) {
     for (std::size_t i = 0; i < coordinates.size(); i += 4) {
-      benchmark::DoNotOptimize(shortLineInverse(coordinates[i], coordinates[i + 1],
-                                                coordinates[i + 2], coordinates[i + 3]));
+      benchmark::DoNotOptimize(
+          shortLineInverse(coordinates[i], coordinates[i + 1], coordinates[i + 2], coordinates[i + 3]));
     }
   }
   state.SetItemsProcessed(state.iterations() * kRecords);
@@ -217,8 +216,7 @@ void BM_compareTables_indexed(benchmark::State& state) {
     std::int64_t messageCount = 0;
     PageState reportPage{1, 13};
     const ComparisonOutput output{nullStream, nullStream, nullStream, messageCount, reportPage};
-    const ComparisonResult result =
-        compareTables(tables.first, tables.second, MatchKey::Pid, 0.05, output);
+    const ComparisonResult result = compareTables(tables.first, tables.second, MatchKey::Pid, 0.05, output);
     pairs += result.totals.matchedCount;
   }
   state.SetItemsProcessed(pairs);
@@ -265,8 +263,7 @@ BENCHMARK(BM_reportLine);
 // a flush after every line: the price of handing each line to the system.
 void BM_writeReportLines(benchmark::State& state) {
   const bool flushEachLine = state.range(0) != 0;
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "tessovane2_micro_bench.out").string();
+  const std::string path = (std::filesystem::temp_directory_path() / "tessovane2_micro_bench.out").string();
   const std::string line = std::string(79, 'x') + '\n';
   for (auto _ : state) {
     std::ofstream file(path, std::ios::out | std::ios::trunc | std::ios::binary);

@@ -17,9 +17,9 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Integers up to 2^53 and powers of ten up to 10^22 are exact doubles.
 constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
-constexpr std::array<double, 23> kExactPowersOfTen = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::array<double, 23> kExactPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 std::size_t skipWhiteSpace(std::string_view text) {
   std::size_t i = 0;

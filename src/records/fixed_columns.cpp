@@ -9,8 +9,8 @@ namespace tessovane2 {
 
 namespace {
 
-constexpr std::array<std::uint64_t, 10> kPowersOfTen = {
-    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+constexpr std::array<std::uint64_t, 10> kPowersOfTen = {1,      10,      100,      1000,      10000,
+                                                        100000, 1000000, 10000000, 100000000, 1000000000};
 
 // The fixed-point text of value with `decimals` decimals for the common case
 // of a value of moderate size whose scaled value is clearly not halfway
@@ -28,7 +28,7 @@ char* fixedTextBackwards(char* end, double value, int decimals) {
   // Below 2^52 integers and halves are exact; this also turns away inf and nan.
   if (!(scaled < 4503599627370496.0)) return nullptr;
   const std::uint64_t whole = static_cast<std::uint64_t>(scaled);  // floor: scaled >= 0
-  const double fraction = scaled - static_cast<double>(whole);       // exact
+  const double fraction = scaled - static_cast<double>(whole);     // exact
   if (!(std::fabs(fraction - 0.5) > scaled * 0x1p-51)) return nullptr;
   std::uint64_t rest = whole + (fraction > 0.5 ? 1 : 0);
 

@@ -68,8 +68,7 @@ void prefetchAhead(std::string_view ahead, int ssnLength, const FirstBySsn& inde
   if (ahead.size() < kDistance + kWindow + kSsnEnd) return;
   const void* lineEnd = std::memchr(ahead.data() + kDistance, '\n', kWindow);
   if (lineEnd == nullptr) return;
-  const std::size_t start =
-      static_cast<std::size_t>(static_cast<const char*>(lineEnd) - ahead.data()) + 1;
+  const std::size_t start = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - ahead.data()) + 1;
   const std::string_view record = ahead.substr(start, kSsnEnd);
   const std::string_view code = recordCode(record);
   if (code == "*80" || code == "*86") __builtin_prefetch(index.home(ssnColumns(record, ssnLength)));

@@ -6,9 +6,7 @@ namespace tessovane2 {
 
 namespace {
 // Membership in a set of four side-code letters.
-bool isIn(const char (&set)[5], char c) {
-  return c == set[0] || c == set[1] || c == set[2] || c == set[3];
-}
+bool isIn(const char (&set)[5], char c) { return c == set[0] || c == set[1] || c == set[2] || c == set[3]; }
 }  // namespace
 
 std::string_view trimmedView(std::string_view text, SideCode side) {

@@ -31,9 +31,16 @@ struct Random {
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(NumberFastPath, DigitRunsConvertLikeStrtod) {
-  std::vector<std::string> texts = {"0.1", "2.675", "1448.63", "-0", "+.5", "0000000",
-                                    "9007199254740992", "9007199254740993",  // 2^53, 2^53 + 1
-                                    "123456789012345678", "0.0000000000000000000001",
+  std::vector<std::string> texts = {"0.1",
+                                    "2.675",
+                                    "1448.63",
+                                    "-0",
+                                    "+.5",
+                                    "0000000",
+                                    "9007199254740992",
+                                    "9007199254740993",  // 2^53, 2^53 + 1
+                                    "123456789012345678",
+                                    "0.0000000000000000000001",
                                     "1234.5678901234567890123"};
   Random random{7};
   for (int k = 0; k < 100000; ++k) {
@@ -53,8 +60,8 @@ TEST(NumberFastPath, DigitRunsConvertLikeStrtod) {
 }
 
 TEST(NumberFastPath, FixedDigitsLikeToChars) {
-  std::vector<double> values = {0.0, -0.0, -1e-9, 0.0005, -0.0005, 0.125, 2.5e-6, 1e15, 4.5e15,
-                                -123456.789, 0.30000000000000004};
+  std::vector<double> values = {
+      0.0, -0.0, -1e-9, 0.0005, -0.0005, 0.125, 2.5e-6, 1e15, 4.5e15, -123456.789, 0.30000000000000004};
   Random random{11};
   for (int k = 0; k < 50000; ++k) {
     const double unit = (k % 2) ? 1e3 : 1e5;
