@@ -3,7 +3,8 @@
 # bounded time on a seed corpus made from the sample surveys in examples/ and
 # the input files of the end-to-end cases. Exits non-zero on any finding; the
 # input that caused it is left in build/fuzz/findings/; running the target on
-# that file alone (build/fuzz/fuzz/fuzz_<target> <file>) replays it.
+# that file alone (build/fuzz/fuzz/fuzz_<target> "$PWD/<file>": an absolute
+# path, as the whole-run target works in a folder of its own) replays it.
 #
 #   scripts/fuzz.sh [seconds per target, default 60]
 # The build folder is build/fuzz, or $TESSOVANE2_FUZZ_BUILD.
