@@ -14,10 +14,6 @@ std::string_view keyOf(const POS_ELEV& station, MatchKey key) {
   return key == MatchKey::Pid ? station.pid.view() : station.ssn.view();
 }
 
-// Index slots are fetched this many stations ahead of their use, so that the
-// lookups wait for memory together rather than one after another.
-constexpr std::size_t kAhead = 8;
-
 // The stations of the 1st file by key: each key leads to its entries in load
 // order, so that the pairs come out exactly as a scan of the whole table
 // would give them, in time proportional to the number of pairs.
@@ -27,7 +23,6 @@ class PartnerIndex {
 
   PartnerIndex(const StationTable& table, MatchKey key) : first_(table.size()), next_(table.size()) {
     for (std::size_t i = table.size(); i-- > 0;) {
-      if (i >= kAhead) __builtin_prefetch(first_.home(packKey(keyOf(table[i - kAhead], key))));
       std::size_t& first = first_.entry(packKey(keyOf(table[i], key)));
       next_[i] = first;
       first = i;
@@ -35,7 +30,6 @@ class PartnerIndex {
   }
 
   std::size_t first(std::string_view key) const { return first_.find(packKey(key)); }
-  const void* home(std::string_view key) const { return first_.home(packKey(key)); }
   std::size_t next(std::size_t entry) const { return next_[entry]; }
 
  private:
@@ -105,11 +99,10 @@ class PairWriter {
 ComparisonResult compareTables(const StationTable& first, const StationTable& second, MatchKey key,
                                double shiftTolerance, const ComparisonOutput& output) {
   const PartnerIndex partners(first, key);
-  // All lookups first, in one tight loop where they overlap, rather than one
-  // after every flushed report line, when the index has left the caches.
+  // All lookups first, in one tight loop, rather than one after every
+  // flushed report line, when the index has left the caches.
   std::vector<std::size_t> firstPartner(second.size());
   for (std::size_t i = 0; i < second.size(); ++i) {
-    if (i + kAhead < second.size()) __builtin_prefetch(partners.home(keyOf(second[i + kAhead], key)));
     firstPartner[i] = partners.first(keyOf(second[i], key));
   }
 

@@ -19,10 +19,6 @@ class LineReader {
   // read failure, which ends the reading alike.
   bool next(std::string_view& line);
 
-  // The bytes already read after the last line returned, for a glance ahead;
-  // valid until the next call.
-  std::string_view lookahead() const { return {buffer_.data() + begin_, end_ - begin_}; }
-
  private:
   bool fill();
 

@@ -9,8 +9,6 @@ namespace tessovane2 {
 
 // A record is at least this long to carry a record code in columns 7-9.
 inline constexpr std::size_t kRecordCodeEnd = 9;
-// The SSN ends in column 14 (13 for 3-digit SSNs).
-inline constexpr std::size_t kSsnEnd = 14;
 // An *80 record reaches its elevation columns 70-75.
 inline constexpr std::size_t kPositionRecordLength = 75;
 // An *86 record reaches its height columns 17-23.

@@ -46,9 +46,6 @@ class KeyIndex {
     }
   }
 
-  // Where the search for key starts: to prefetch ahead of a later call.
-  const void* home(std::uint64_t key) const { return &slots_[PackedKeyHash{}(key) & mask_]; }
-
   // The entry stored for key, to read or set; kNone for a key not seen before.
   // Valid until the next call.
   std::size_t& entry(std::uint64_t key) {

@@ -24,11 +24,6 @@ namespace {
 // each SSN winning.
 class FirstBySsn {
  public:
-  bool active() const { return active_; }
-
-  // The memory that indexing or finding ssn will touch, to fetch ahead.
-  const void* home(std::string_view ssn) const { return first_.home(packKey(ssn)); }
-
   void appended(const StationTable& table) {
     if (active_) indexUpTo(table);
   }
@@ -57,22 +52,6 @@ class FirstBySsn {
   std::size_t indexed_ = 0;
   KeyIndex first_;
 };
-
-// Each line fetches the index slot of a record about eight records further
-// on (the first line that starts in a window some 640 bytes ahead in what is
-// already read), so that indexing and finding its SSN later do not wait for
-// memory: a software prefetch issued right before the use comes too late.
-void prefetchAhead(std::string_view ahead, int ssnLength, const FirstBySsn& index) {
-  constexpr std::size_t kDistance = 640;
-  constexpr std::size_t kWindow = 96;
-  if (ahead.size() < kDistance + kWindow + kSsnEnd) return;
-  const void* lineEnd = std::memchr(ahead.data() + kDistance, '\n', kWindow);
-  if (lineEnd == nullptr) return;
-  const std::size_t start = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - ahead.data()) + 1;
-  const std::string_view record = ahead.substr(start, kSsnEnd);
-  const std::string_view code = recordCode(record);
-  if (code == "*80" || code == "*86") __builtin_prefetch(index.home(ssnColumns(record, ssnLength)));
-}
 
 // *86 record, columns 17-23: height in metres with three implied decimals;
 // the point goes between columns 20 and 21.
@@ -117,8 +96,6 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
   while (reader.next(line)) {
     ++result.recordCount;
     if (result.recordCount % 400 == 0) output.out << '.' << std::flush;
-
-    if (firstBySsn.active()) prefetchAhead(reader.lookahead(), ssnLength, firstBySsn);
 
     const std::string_view code = recordCode(line);
     if (code == "*80") {
