@@ -67,32 +67,35 @@ char* writeRight(char* at, std::string_view text, int width) {
   return at + text.size();
 }
 
-char* writeFixedFast(char* at, double value, int width, int decimals) {
-  char digits[kFixedFastMaxLength];
-  char* const end = digits + sizeof digits;
-  const char* const start = fixedTextBackwards(end, value, decimals);
-  if (start == nullptr) return nullptr;
-  return writeRight(at, std::string_view(start, static_cast<std::size_t>(end - start)), width);
-}
+namespace {
 
-void appendFixed(std::string& out, double value, int width, int decimals) {
+// The fixed-point text of value with `decimals` decimals (0 to 80), unpadded,
+// somewhere in buffer.
+std::string_view fixedText(double value, int decimals, char (&buffer)[kFixedMaxLength]) {
   // std::to_chars in fixed notation gives the correctly rounded digits that
   // printf("%.*f") and a stream in fixed notation give; the short cut gives
   // the same digits without it where that is certain.
-  char buffer[400];
-  std::string_view text;
-  if (std::isnan(value)) {
-    text = std::signbit(value) ? "-nan" : "nan";
-  } else if (std::isinf(value)) {
-    text = value < 0 ? "-inf" : "inf";
-  } else if (const char* start = fixedTextBackwards(buffer + sizeof buffer, value, decimals)) {
-    text = std::string_view(start, static_cast<std::size_t>(buffer + sizeof buffer - start));
-  } else {
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, decimals);
-    text = std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  char* const end = buffer + kFixedMaxLength;
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  if (const char* start = fixedTextBackwards(end, value, decimals)) {
+    return std::string_view(start, static_cast<std::size_t>(end - start));
   }
-  appendRight(out, text, width);
+  const auto result = std::to_chars(buffer, end, value, std::chars_format::fixed, decimals);
+  if (result.ec != std::errc{}) return {};
+  return std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer));
+}
+
+}  // namespace
+
+char* writeFixed(char* at, double value, int width, int decimals) {
+  char buffer[kFixedMaxLength];
+  return writeRight(at, fixedText(value, decimals, buffer), width);
+}
+
+void appendFixed(std::string& out, double value, int width, int decimals) {
+  char buffer[kFixedMaxLength];
+  appendRight(out, fixedText(value, decimals, buffer), width);
 }
 
 void appendInteger(std::string& out, std::int64_t value, int width) {

@@ -22,15 +22,14 @@ char* writeRight(char* at, std::string_view text, int width);
 // not finite, as the C library prints them.
 void appendFixed(std::string& out, double value, int width, int decimals);
 
-// Longest text writeFixedFast writes beyond its width: sign, 16 integer
-// digits, point and 9 decimals.
-inline constexpr std::size_t kFixedFastMaxLength = 32;
+// Room for the fixed-point text of any double with up to 80 decimals: sign,
+// 309 integer digits, point and decimals.
+inline constexpr std::size_t kFixedMaxLength = 400;
 
-// What appendFixed writes, into a character buffer, for the usual values:
-// |value| * 10^decimals below 2^52 and not within an ulp of halfway between
-// two integers, decimals from 0 to 9. Returns the end of what was written, or
-// nullptr, having written nothing, for a value that needs appendFixed.
-char* writeFixedFast(char* at, double value, int width, int decimals);
+// What appendFixed writes, into a character buffer with room for
+// max(width, kFixedMaxLength) characters at `at`; returns the end of what was
+// written.
+char* writeFixed(char* at, double value, int width, int decimals);
 
 // value in decimal, right-aligned in width columns (0: no padding).
 void appendInteger(std::string& out, std::int64_t value, int width = 0);
