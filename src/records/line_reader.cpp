@@ -4,7 +4,8 @@
 
 namespace tessovane2 {
 
-LineReader::LineReader(std::istream& input, std::size_t blockSize) : input_(input) {
+LineReader::LineReader(std::istream& input, std::size_t blockSize, std::size_t maxLineLength)
+    : input_(input), maxLineLength_(maxLineLength < 1 ? 1 : maxLineLength) {
   buffer_.resize(blockSize < 16 ? 16 : blockSize);
 }
 
@@ -37,16 +38,24 @@ bool LineReader::next(std::string_view& line) {
       std::size_t length = static_cast<const char*>(found) - start;
       begin_ += length + 1;
       scanned_ = 0;
-      if (length > 0 && start[length - 1] == '\r') --length;
+      if (!cut_ && length > 0 && start[length - 1] == '\r') --length;
+      cut_ = false;
+      if (length > maxLineLength_) length = maxLineLength_;
       line = std::string_view(start, length);
       return true;
     }
     scanned_ = available;
+    if (available > maxLineLength_) {
+      cut_ = true;
+      end_ = begin_ + maxLineLength_;
+      scanned_ = maxLineLength_;
+    }
     if (!fill()) {
       if (begin_ == end_) return false;
       line = std::string_view(buffer_.data() + begin_, end_ - begin_);
       begin_ = end_;
       scanned_ = 0;
+      cut_ = false;
       return true;
     }
   }

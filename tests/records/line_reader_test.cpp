@@ -54,3 +54,32 @@ TEST(LineReader, LineEndsAcrossBlocks) {
 
 }  // namespace
 }  // namespace tessovane2
+
+namespace tessovane2 {
+namespace {
+
+// Regression: an input without line feeds (a device that never ends) grew one
+// line until memory ran out; now a line keeps its head and the rest is skipped.
+TEST(LineReader, OverlongLineKeepsItsHeadAndGoesOn) {
+  struct Case { std::string text; std::vector<std::string> lines; };
+  const Case cases[] = {
+      {"12345678\nab\n", {"12345678", "ab"}},           // exactly the limit: whole
+      {"12345678\r\nab\n", {"12345678", "ab"}},         // limit plus CR LF: whole
+      {"123456789\nab\n", {"12345678", "ab"}},          // one byte over
+      {std::string(5000, 'x') + "\nab", {"xxxxxxxx", "ab"}},
+      {std::string(5000, 'y'), {"yyyyyyyy"}},            // no line end at all
+  };
+  for (const Case& c : cases) {
+    for (std::size_t block : {16u, 4096u}) {
+      std::istringstream input(c.text);
+      LineReader reader(input, block, 8);
+      std::vector<std::string> lines;
+      std::string_view line;
+      while (reader.next(line)) lines.emplace_back(line);
+      EXPECT_EQ(lines, c.lines) << block;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tessovane2
