@@ -33,20 +33,9 @@ while [ $# -gt 0 ]; do
 done
 
 # --- tools -------------------------------------------------------------------
-scripts/install_deps.sh
-missing=()
-command -v hyperfine >/dev/null || missing+=(hyperfine)
-[ -x /usr/bin/time ] || missing+=(time)
-command -v diffpos >/dev/null || missing+=(survex)
-if [ "$profile" = 1 ] && ! command -v perf >/dev/null; then missing+=(linux-perf); fi
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update </dev/null
-  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
-fi
+extra=(hyperfine time survex)
+[ "$profile" = 1 ] && extra+=(linux-perf)
+scripts/install_deps.sh "${extra[@]}"
 
 # --- build -------------------------------------------------------------------
 echo "== Release build (build/bench)"

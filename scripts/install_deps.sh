@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is
-# missing. Needs root (or sudo) only when something is missing.
+# Installs the Debian packages the build and the tests need, and any further
+# packages named as arguments, when any is missing. Needs root (or sudo) only
+# when something is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libbenchmark-dev valgrind groff man-db python3)
+packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libbenchmark-dev valgrind groff man-db python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -67,30 +67,36 @@ double decimalDegrees(long long degrees, long long minutes, double seconds) {
          static_cast<double>(degrees);
 }
 
+// One angle: degrees in the `degreeDigits` columns from column `first`, then
+// two columns of minutes, then seven of seconds with five implied decimals.
+// False, with the message for `what` written, when the seconds are not a
+// usable number.
+bool readAngle(std::string_view line, std::size_t first, std::size_t degreeDigits, std::string_view what,
+               std::string_view record, std::ostream& err, double& angle) {
+  const std::size_t minutesColumn = first + degreeDigits;
+  const std::size_t secondsColumn = minutesColumn + 2;
+  double seconds = 0.0;
+  std::string_view secondsText;
+  if (!secondsField(columns(line, secondsColumn, secondsColumn + 6), seconds, secondsText)) {
+    writeRefusal(err, what, secondsText, record);
+    return false;
+  }
+  angle = decimalDegrees(integerField(columns(line, first, minutesColumn - 1)),
+                         integerField(columns(line, minutesColumn, minutesColumn + 1)), seconds);
+  return true;
+}
+
 }  // namespace
 
 int parse80(int ssnLength, std::string_view record, POS_ELEV& station, std::ostream& err) {
   char padding[kPositionRecordLength];
   const std::string_view line = paddedRecord(record, padding);
 
-  // Columns 49-55 and 62-68 hold seconds with five implied decimals.
-  double latitudeS = 0.0;
-  std::string_view latitudeSeconds;
-  if (!secondsField(columns(line, 49, 55), latitudeS, latitudeSeconds)) {
-    writeRefusal(err, "latitude seconds", latitudeSeconds, record);
-    return kRefused;
-  }
-  const double latitude = decimalDegrees(integerField(columns(line, 45, 46)),
-                                         integerField(columns(line, 47, 48)), latitudeS);
-
-  double longitudeS = 0.0;
-  std::string_view longitudeSeconds;
-  if (!secondsField(columns(line, 62, 68), longitudeS, longitudeSeconds)) {
-    writeRefusal(err, "longitude seconds", longitudeSeconds, record);
-    return kRefused;
-  }
-  const double longitude = decimalDegrees(integerField(columns(line, 57, 59)),
-                                          integerField(columns(line, 60, 61)), longitudeS);
+  // Latitude in columns 45-55, longitude in 57-68.
+  double latitude = 0.0;
+  if (!readAngle(line, 45, 2, "latitude seconds", record, err, latitude)) return kRefused;
+  double longitude = 0.0;
+  if (!readAngle(line, 57, 3, "longitude seconds", record, err, longitude)) return kRefused;
 
   // Columns 70-75: elevation in metres with two implied decimals; the point
   // goes between columns 73 and 74. Six blanks mean no elevation.
