@@ -71,10 +71,11 @@ double decimalDegrees(long long degrees, long long minutes, double seconds) {
 // two columns of minutes, then seven of seconds with five implied decimals.
 // False, with the message for `what` written, when the seconds are not a
 // usable number.
-bool readAngle(std::string_view line, std::size_t first, std::size_t degreeDigits, std::string_view what,
-               std::string_view record, std::ostream& err, double& angle) {
-  const std::size_t minutesColumn = first + degreeDigits;
-  const std::size_t secondsColumn = minutesColumn + 2;
+template <std::size_t first, std::size_t degreeDigits>
+bool readAngle(std::string_view line, std::string_view what, std::string_view record, std::ostream& err,
+               double& angle) {
+  constexpr std::size_t minutesColumn = first + degreeDigits;
+  constexpr std::size_t secondsColumn = minutesColumn + 2;
   double seconds = 0.0;
   std::string_view secondsText;
   if (!secondsField(columns(line, secondsColumn, secondsColumn + 6), seconds, secondsText)) {
@@ -94,9 +95,9 @@ int parse80(int ssnLength, std::string_view record, POS_ELEV& station, std::ostr
 
   // Latitude in columns 45-55, longitude in 57-68.
   double latitude = 0.0;
-  if (!readAngle(line, 45, 2, "latitude seconds", record, err, latitude)) return kRefused;
+  if (!readAngle<45, 2>(line, "latitude seconds", record, err, latitude)) return kRefused;
   double longitude = 0.0;
-  if (!readAngle(line, 57, 3, "longitude seconds", record, err, longitude)) return kRefused;
+  if (!readAngle<57, 3>(line, "longitude seconds", record, err, longitude)) return kRefused;
 
   // Columns 70-75: elevation in metres with two implied decimals; the point
   // goes between columns 73 and 74. Six blanks mean no elevation.
