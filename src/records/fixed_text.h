@@ -25,7 +25,6 @@ struct FixedText {
     }
   }
   std::string_view view() const { return {bytes.data(), size}; }
-  bool empty() const { return size == 0; }
   friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }
 };
 
