@@ -77,19 +77,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream out, err, messageFile;
   std::int64_t messageCount = 0;
   const tessovane2::LoadOutput output{out, err, messageFile, messageCount};
-  const tessovane2::LoadResult result =
-      tessovane2::loadStationTable(fileNumber, input, ssnLength, output);
+  const tessovane2::LoadResult result = tessovane2::loadStationTable(fileNumber, input, ssnLength, output);
 
   // The invalid-height error is the last thing written, and only then.
   const std::string messages = messageFile.str();
   const std::vector<std::string> messageLines = plainLines(messages);
   const std::size_t errors = linesStartingWith(messages, "Error: File ");
   check(errors == (result.fatal ? 1 : 0), "fatal without its message, or the reverse");
-  check(!result.fatal || (messageLines.size() >= 2 &&
-                          messageLines[messageLines.size() - 2].ends_with(
-                              " - Invalid value for Elevation:") &&
-                          messageLines.back().rfind("       SSN = ", 0) == 0),
-        "invalid-height error");
+  check(
+      !result.fatal || (messageLines.size() >= 2 &&
+                        messageLines[messageLines.size() - 2].ends_with(" - Invalid value for Elevation:") &&
+                        messageLines.back().rfind("       SSN = ", 0) == 0),
+      "invalid-height error");
   const std::size_t read = static_cast<std::size_t>(result.recordCount);
   check(result.fatal ? read >= 1 && read <= lines.size() : read == lines.size(), "recordCount");
 

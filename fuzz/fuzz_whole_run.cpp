@@ -60,8 +60,8 @@ constexpr std::array<Layout, 8> kLayouts = {{
 }};
 
 constexpr std::array<const char*, 8> kMatchTypes = {"S", "s", "SSN", "ps", "P", "p", "PID", "Pid"};
-constexpr std::array<const char*, 10> kTolerances = {"0",    "0.05", "1",   "-1",    "1e3",
-                                                     "2.5m", "100",  ".5",  "0.001", "1e-9"};
+constexpr std::array<const char*, 10> kTolerances = {"0",    "0.05", "1",  "-1",    "1e3",
+                                                     "2.5m", "100",  ".5", "0.001", "1e-9"};
 
 std::string readFile(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -150,8 +150,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool collision = layout.second == std::string_view("run.out");
   if (collision) writeFile("run.out", secondText);
 
-  const std::vector<std::string> arguments = {layout.first, layout.second,    layout.output,
-                                              tolerance,    std::to_string(ssnLength), matchType};
+  const std::vector<std::string> arguments = {
+      layout.first, layout.second, layout.output, tolerance, std::to_string(ssnLength), matchType};
   std::string answers;
   const bool prompted = promptMode && std::string_view(layout.output).find(' ') == std::string_view::npos;
   if (prompted) {
@@ -163,8 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   time.tm_mday = 14;
   time.tm_mon = 9;
   time.tm_year = 103;
-  const int status = tessovane2::run(prompted ? std::vector<std::string>{} : arguments, in, out,
-                                     err, [&] { return tessovane2::Date(time); });
+  const int status = tessovane2::run(prompted ? std::vector<std::string>{} : arguments, in, out, err,
+                                     [&] { return tessovane2::Date(time); });
 
   check(readFile("a.txt") == firstText && readFile("b.txt") == secondText &&
             (!collision || readFile("run.out") == secondText),
@@ -187,8 +187,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (status == 1) {
     // A file that could not be opened, or an invalid *86 height: nothing
     // else ends a run with valid parameters early here.
-    const bool heightError = readFile(output + ".msg").find(" - Invalid value for Elevation:\n") !=
-                             std::string::npos;
+    const bool heightError =
+        readFile(output + ".msg").find(" - Invalid value for Elevation:\n") != std::string::npos;
     check(heightError || err.str().find("Error: unable to open") != std::string::npos,
           "status 1 without a reason");
     return 0;

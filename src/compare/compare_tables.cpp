@@ -111,8 +111,8 @@ ComparisonResult compareTables(const StationTable& first, const StationTable& se
     const POS_ELEV& station = second[i];
     std::size_t entry = firstPartner[i];
     if (entry == PartnerIndex::kNone) {
-      output.messageFile << "Warning: Station in 2nd file not in 1st file:  " << "   PID = "
-                         << station.pid.view() << "   SSN = " << station.ssn.view() << '\n'
+      output.messageFile << "Warning: Station in 2nd file not in 1st file:  "
+                         << "   PID = " << station.pid.view() << "   SSN = " << station.ssn.view() << '\n'
                          << std::flush;
       ++output.messageCount;
       continue;

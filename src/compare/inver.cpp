@@ -5,7 +5,7 @@
 namespace tessovane2 {
 
 namespace {
-constexpr double kSemiMajorAxis = 6378137.0;            // metres, GRS80
+constexpr double kSemiMajorAxis = 6378137.0;              // metres, GRS80
 constexpr double kEccentricitySquared = 0.0066943800229;  // as published, not derived
 constexpr double kDegreesToRadians = 0.01745329251994329;
 constexpr double kHalf = 0.5;

@@ -47,8 +47,8 @@ Date::Date(const std::tm& time)
       secondsValue(static_cast<double>(time.tm_sec)) {}
 
 std::string Date::monthName() const {
-  static constexpr std::array<const char*, 12> kMonths = {
-      "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   return lookUp(kMonths, tm_mon);
 }
 

@@ -22,7 +22,7 @@ class Date : public Record {
   int minutes() const { return tm_min; }
   int hour() const { return tm_hour; }  // 24-hour clock
   int dayOfMonth() const { return tm_mday; }
-  int month() const { return tm_mon + 1; }    // 1-12
+  int month() const { return tm_mon + 1; }     // 1-12
   int year() const { return tm_year + 1900; }  // full year
 
   std::string monthName() const;  // "Jan" .. "Dec", "Er!" outside 0-11

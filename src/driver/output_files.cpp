@@ -30,8 +30,7 @@ bool createOutput(std::ofstream& file, const std::string& name, const char* fail
                   const RunParameters& parameters, std::ostream& err) {
   if (const int input = inputFileNumber(name, parameters)) {
     err << failure << name << '\n' << std::flush;
-    err << "       that file is the " << (input == 1 ? "1st" : "2nd") << " input file" << '\n'
-        << std::flush;
+    err << "       that file is the " << (input == 1 ? "1st" : "2nd") << " input file" << '\n' << std::flush;
     return false;
   }
   file.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
@@ -44,8 +43,7 @@ bool createOutput(std::ofstream& file, const std::string& name, const char* fail
 
 }  // namespace
 
-bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out,
-                  std::ostream& err) {
+bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out, std::ostream& err) {
   if (!openInput(files.firstInputFile, parameters.firstFileName)) {
     err << "Error: unable to open 1st input file " << parameters.firstFileName << '\n' << std::flush;
     return false;
@@ -66,15 +64,15 @@ bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream
   out << " Statistics filename = " << files.statisticsFileName << '\n' << std::flush;
 
   files.messageFileName = parameters.outputFileName + ".msg";
-  if (!createOutput(files.messageFile, files.messageFileName,
-                    "Error: unable to open message output file ", parameters, err)) {
+  if (!createOutput(files.messageFile, files.messageFileName, "Error: unable to open message output file ",
+                    parameters, err)) {
     return false;
   }
   out << " Message    filename = " << files.messageFileName << '\n' << std::flush;
 
   files.reportFileName = parameters.outputFileName + ".out";
-  if (!createOutput(files.reportFile, files.reportFileName,
-                    "Error: unable to open output report file ", parameters, err)) {
+  if (!createOutput(files.reportFile, files.reportFileName, "Error: unable to open output report file ",
+                    parameters, err)) {
     return false;
   }
   out << " Output     filename = " << files.reportFileName << '\n' << std::flush;

@@ -27,8 +27,7 @@ struct RunFiles {
 // that cannot be opened (a missing file, a directory, an output that is one of
 // the inputs) writes its message to `err` and returns false; files created
 // before it stay, empty.
-bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out,
-                  std::ostream& err);
+bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out, std::ostream& err);
 
 // The title, time stamp, file names and match type, then the column headings;
 // leaves the page state at page 1, line 13.

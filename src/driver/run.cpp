@@ -12,8 +12,8 @@
 
 namespace tessovane2 {
 
-int run(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
-        std::ostream& err, const Clock& clock) {
+int run(std::span<const std::string> arguments, std::istream& in, std::ostream& out, std::ostream& err,
+        const Clock& clock) {
   writeBanner(err);
   const std::optional<RunParameters> parameters = readRunParameters(arguments, in, out, err);
   if (!parameters) return 1;
@@ -37,15 +37,12 @@ int run(std::span<const std::string> arguments, std::istream& in, std::ostream& 
   if (second.fatal) return 1;
   warnMissingElevation(second.table, loadOutput);
 
-  const ComparisonOutput comparisonOutput{files.reportFile, files.messageFile, out, messageCount,
-                                          reportPage};
-  const ComparisonResult comparison =
-      compareTables(first.table, second.table, parameters->matchType, parameters->shiftTolerance,
-                    comparisonOutput);
+  const ComparisonOutput comparisonOutput{files.reportFile, files.messageFile, out, messageCount, reportPage};
+  const ComparisonResult comparison = compareTables(first.table, second.table, parameters->matchType,
+                                                    parameters->shiftTolerance, comparisonOutput);
 
   return finishRun(*parameters, files, {first.controlPointCount, first.recordCount},
-                   {second.controlPointCount, second.recordCount}, comparison, messageCount, out,
-                   err);
+                   {second.controlPointCount, second.recordCount}, comparison, messageCount, out, err);
 }
 
 }  // namespace tessovane2

@@ -16,7 +16,8 @@ using Clock = std::function<Date()>;
 // Runs the program on `arguments` (without the program name) with the three
 // console streams and returns the exit status: 0 at the normal end, 1 after
 // the help text and after every fatal error.
-int run(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
-        std::ostream& err, const Clock& clock = [] { return Date(); });
+int run(
+    std::span<const std::string> arguments, std::istream& in, std::ostream& out, std::ostream& err,
+    const Clock& clock = [] { return Date(); });
 
 }  // namespace tessovane2

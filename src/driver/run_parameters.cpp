@@ -39,8 +39,8 @@ std::optional<MatchKey> matchTypeValue(const std::string& text) {
 }  // namespace
 
 void writeBanner(std::ostream& err) {
-  err << "KOV program tessovane2    version: " << kVersion << "   date(ccyy/mm/dd): " << kVersionDate
-      << '\n' << std::flush;
+  err << "KOV program tessovane2    version: " << kVersion << "   date(ccyy/mm/dd): " << kVersionDate << '\n'
+      << std::flush;
   err << "   for help, enter \"tessovane2 -h\"" << '\n' << std::flush;
   err << '\n' << std::flush;
 }
@@ -77,9 +77,8 @@ std::optional<double> toleranceValue(const std::string& text) {
   return c.value;
 }
 
-std::optional<RunParameters> readRunParameters(std::span<const std::string> arguments,
-                                               std::istream& in, std::ostream& out,
-                                               std::ostream& err) {
+std::optional<RunParameters> readRunParameters(std::span<const std::string> arguments, std::istream& in,
+                                               std::ostream& out, std::ostream& err) {
   std::array<std::string, 6> answers;
   if (arguments.empty()) {
     static constexpr std::array<const char*, 6> kPrompts = {
@@ -132,8 +131,7 @@ std::optional<RunParameters> readRunParameters(std::span<const std::string> argu
   parameters.ssnLength = *ssnLength;
   parameters.matchType = *matchType;
   parameters.searchType = *matchType == MatchKey::Pid ? 6 : *ssnLength;
-  static constexpr std::array<const char*, 4> kLabels = {"3 digit SSN", "4 digit SSN",
-                                                         "5 digit SSN", "PID"};
+  static constexpr std::array<const char*, 4> kLabels = {"3 digit SSN", "4 digit SSN", "5 digit SSN", "PID"};
   parameters.searchTypeLabel = kLabels[static_cast<std::size_t>(parameters.searchType - 3)];
   return parameters;
 }

@@ -13,7 +13,7 @@ namespace tessovane2 {
 struct RunParameters {
   std::string firstFileName;
   std::string secondFileName;
-  std::string outputFileName;  // base name of the .stt, .msg and .out files
+  std::string outputFileName;   // base name of the .stt, .msg and .out files
   double shiftTolerance = 0.0;  // metres
   int ssnLength = 4;            // digits of an SSN: 3, 4 or 5
   MatchKey matchType = MatchKey::Ssn;
@@ -31,9 +31,8 @@ void writeHelp(std::ostream& err);
 // them on `out` and reads one word per answer from `in`. Writes the help text
 // for any other number of arguments, and the message of the first parameter
 // that fails validation; then returns nothing (the run ends with status 1).
-std::optional<RunParameters> readRunParameters(std::span<const std::string> arguments,
-                                               std::istream& in, std::ostream& out,
-                                               std::ostream& err);
+std::optional<RunParameters> readRunParameters(std::span<const std::string> arguments, std::istream& in,
+                                               std::ostream& out, std::ostream& err);
 
 // The tolerance text as metres, or nothing when it is not a usable number:
 // a zero value with characters left over, or a value that is not finite.

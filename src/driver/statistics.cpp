@@ -27,9 +27,8 @@ void appendCounts(std::string& text, const FileCounts& counts) {
 
 }  // namespace
 
-std::string statisticsText(const RunParameters& parameters, const RunFiles& files,
-                           const FileCounts& first, const FileCounts& second,
-                           const ComparisonTotals& totals) {
+std::string statisticsText(const RunParameters& parameters, const RunFiles& files, const FileCounts& first,
+                           const FileCounts& second, const ComparisonTotals& totals) {
   // Without a matched pair there is no shift: minimum, maximum and average
   // all show 0.000.
   const double average =
@@ -57,13 +56,14 @@ std::string statisticsText(const RunParameters& parameters, const RunFiles& file
 }
 
 int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts& first,
-              const FileCounts& second, const ComparisonResult& comparison,
-              std::int64_t messageCount, std::ostream& out, std::ostream& err) {
+              const FileCounts& second, const ComparisonResult& comparison, std::int64_t messageCount,
+              std::ostream& out, std::ostream& err) {
   const std::string text = statisticsText(parameters, files, first, second, comparison.totals);
   out << '\n' << " Tessovane2 Statistics" << '\n' << text << std::flush;
 
-  files.statisticsFile << "1   Tessovane2 Statistics File" << '\n' << text << columnHeadings()
-                       << '\n' << comparison.exceedList << std::flush;
+  files.statisticsFile << "1   Tessovane2 Statistics File" << '\n'
+                       << text << columnHeadings() << '\n'
+                       << comparison.exceedList << std::flush;
 
   files.secondInputFile.close();
   files.reportFile.close();
@@ -72,10 +72,10 @@ int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts
 
   // A disk that filled up or a quota reached must not pass for success.
   int status = 0;
-  for (const auto& [file, name] : {std::pair<const std::ofstream*, const std::string*>{
-                                       &files.reportFile, &files.reportFileName},
-                                   {&files.statisticsFile, &files.statisticsFileName},
-                                   {&files.messageFile, &files.messageFileName}}) {
+  for (const auto& [file, name] :
+       {std::pair<const std::ofstream*, const std::string*>{&files.reportFile, &files.reportFileName},
+        {&files.statisticsFile, &files.statisticsFileName},
+        {&files.messageFile, &files.messageFileName}}) {
     if (file->fail()) {
       err << "Error: unable to write " << *name << '\n' << std::flush;
       status = 1;

@@ -17,16 +17,15 @@ struct FileCounts {
 };
 
 // The summary written both to the console and to the statistics file.
-std::string statisticsText(const RunParameters& parameters, const RunFiles& files,
-                           const FileCounts& first, const FileCounts& second,
-                           const ComparisonTotals& totals);
+std::string statisticsText(const RunParameters& parameters, const RunFiles& files, const FileCounts& first,
+                           const FileCounts& second, const ComparisonTotals& totals);
 
 // Writes the statistics to `out` and to the statistics file (with the column
 // headings and the over-tolerance list), closes the files, removes the message
 // file when no warning was written, and says goodbye. Returns the exit status:
 // 0, or 1 when an output file could not be written completely.
 int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts& first,
-              const FileCounts& second, const ComparisonResult& comparison,
-              std::int64_t messageCount, std::ostream& out, std::ostream& err);
+              const FileCounts& second, const ComparisonResult& comparison, std::int64_t messageCount,
+              std::ostream& out, std::ostream& err);
 
 }  // namespace tessovane2

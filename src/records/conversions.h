@@ -11,13 +11,11 @@ namespace tessovane2 {
 
 // Blank, horizontal tab, line feed, vertical tab, form feed, carriage return:
 // the only characters that count as white space in a record.
-inline bool isWhiteSpace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+inline bool isWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 struct IntegerConversion {
-  long long value;   // 0 when no digit could be read
-  std::size_t end;   // index of the first character not converted
+  long long value;  // 0 when no digit could be read
+  std::size_t end;  // index of the first character not converted
 };
 
 // Optional sign, then decimal digits up to the first non-digit.
@@ -25,8 +23,8 @@ struct IntegerConversion {
 IntegerConversion toInteger(std::string_view text);
 
 struct RealConversion {
-  double value;      // 0.0 when no number could be read
-  std::size_t end;   // index where the conversion stopped (0 when no number)
+  double value;     // 0.0 when no number could be read
+  std::size_t end;  // index where the conversion stopped (0 when no number)
 };
 
 // Decimal real number: optional sign, digits with at most one decimal point,
@@ -37,8 +35,6 @@ RealConversion toReal(std::string_view text);
 
 // True when the conversion used the whole text (an empty text is wholly
 // numeric and gives 0.0).
-inline bool whollyNumeric(const RealConversion& c, std::string_view text) {
-  return c.end == text.size();
-}
+inline bool whollyNumeric(const RealConversion& c, std::string_view text) { return c.end == text.size(); }
 
 }  // namespace tessovane2

@@ -31,9 +31,8 @@ bool LineReader::next(std::string_view& line) {
   for (;;) {
     const char* start = buffer_.data() + begin_;
     const std::size_t available = end_ - begin_;
-    const void* found = available > scanned_
-                            ? std::memchr(start + scanned_, '\n', available - scanned_)
-                            : nullptr;
+    const void* found =
+        available > scanned_ ? std::memchr(start + scanned_, '\n', available - scanned_) : nullptr;
     if (found != nullptr) {
       std::size_t length = static_cast<const char*>(found) - start;
       begin_ += length + 1;

@@ -30,8 +30,8 @@ class LineReader {
 
   std::istream& input_;
   std::string buffer_;
-  std::size_t begin_ = 0;  // first unread byte in buffer_
-  std::size_t end_ = 0;    // one past the last byte read into buffer_
+  std::size_t begin_ = 0;    // first unread byte in buffer_
+  std::size_t end_ = 0;      // one past the last byte read into buffer_
   std::size_t scanned_ = 0;  // bytes after begin_ known to hold no line feed
   std::size_t maxLineLength_;
   bool cut_ = false;  // the line at begin_ is too long: bytes past its head are dropped

@@ -13,8 +13,7 @@ namespace tessovane2 {
 
 namespace {
 
-void writeRefusal(std::ostream& err, std::string_view what, std::string_view field,
-                  std::string_view record) {
+void writeRefusal(std::ostream& err, std::string_view what, std::string_view field, std::string_view record) {
   err << "Error: In parse80() - invalid " << what << ": " << field << '\n' << std::flush;
   err << "       at record: " << '\n' << std::flush;
   err << record << '\n' << std::flush;

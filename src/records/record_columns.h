@@ -24,10 +24,14 @@ inline std::string_view columns(std::string_view record, std::size_t first, std:
 // for 3; no columns (an empty SSN) for any other length.
 inline std::string_view ssnColumns(std::string_view record, int ssnLength) {
   switch (ssnLength) {
-    case 3: return columns(record, 11, 13);
-    case 4: return columns(record, 11, 14);
-    case 5: return columns(record, 10, 14);
-    default: return record.substr(0, 0);
+    case 3:
+      return columns(record, 11, 13);
+    case 4:
+      return columns(record, 11, 14);
+    case 5:
+      return columns(record, 10, 14);
+    default:
+      return record.substr(0, 0);
   }
 }
 

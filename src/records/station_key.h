@@ -40,7 +40,7 @@ class KeyIndex {
 
   // The entry stored for key, or kNone.
   std::size_t find(std::uint64_t key) const {
-    for (std::size_t i = PackedKeyHash{}(key) & mask_;; i = (i + 1) & mask_) {
+    for (std::size_t i = PackedKeyHash{}(key)&mask_;; i = (i + 1) & mask_) {
       if (slots_[i].key == key) return slots_[i].entry;
       if (slots_[i].key == kEmpty) return kNone;
     }
@@ -50,7 +50,7 @@ class KeyIndex {
   // Valid until the next call.
   std::size_t& entry(std::uint64_t key) {
     if ((used_ + 1) * 2 > slots_.size()) resize(slots_.size() * 2);
-    std::size_t i = PackedKeyHash{}(key) & mask_;
+    std::size_t i = PackedKeyHash{}(key)&mask_;
     for (; slots_[i].key != key; i = (i + 1) & mask_) {
       if (slots_[i].key == kEmpty) {
         slots_[i].key = key;

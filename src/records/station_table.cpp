@@ -116,7 +116,8 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
       const RealConversion height = toReal(text);
       if (height.value == 0.0 && !whollyNumeric(height, text)) {
         output.messageFile << "Error: File " << fileNumber << " line " << result.recordCount
-                           << " - Invalid value for Elevation:" << '\n' << std::flush;
+                           << " - Invalid value for Elevation:" << '\n'
+                           << std::flush;
         output.messageFile << "       SSN = " << ssn << "   Elev = " << text << '\n' << std::flush;
         result.fatal = true;
         return result;
@@ -125,7 +126,8 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
         station->elevation = height.value;
       } else {
         output.messageFile << "Warning: File " << fileNumber << " line " << result.recordCount
-                           << " - No *80 record exists for *86 record:" << '\n' << std::flush;
+                           << " - No *80 record exists for *86 record:" << '\n'
+                           << std::flush;
         output.messageFile << line << '\n' << std::flush;
         ++output.messageCount;
       }

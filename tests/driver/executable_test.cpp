@@ -1,9 +1,8 @@
 // The built program itself, started through the shell as a user would.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-
-#include <gtest/gtest.h>
 
 #include "support/run_in_folder.h"
 
@@ -18,11 +17,10 @@ struct ProcessOutcome {
 };
 
 // `arguments` is shell text; standard error is caught in a file of `capture`.
-ProcessOutcome runExecutable(const fs::path& folder, const fs::path& capture,
-                             const std::string& arguments) {
+ProcessOutcome runExecutable(const fs::path& folder, const fs::path& capture, const std::string& arguments) {
   const fs::path errPath = capture / "stderr";
-  const std::string command = "cd '" + folder.string() + "' && '" TESSOVANE2_EXECUTABLE "' " +
-                              arguments + " </dev/null 2>'" + errPath.string() + "'";
+  const std::string command = "cd '" + folder.string() + "' && '" TESSOVANE2_EXECUTABLE "' " + arguments +
+                              " </dev/null 2>'" + errPath.string() + "'";
   ProcessOutcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return outcome;
@@ -38,12 +36,11 @@ ProcessOutcome runExecutable(const fs::path& folder, const fs::path& capture,
 
 TEST(Executable, AQuotedArgumentWithBlanksIsOneArgument) {
   TempFolder folder, capture;
-  const std::string station =
-      "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
+  const std::string station = "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
   writeFile(folder.path() / "first file.txt", station);
   writeFile(folder.path() / "second file.txt", station);
-  const ProcessOutcome outcome = runExecutable(
-      folder.path(), capture.path(), "'first file.txt' \"second file.txt\" 'my run' 0.05 4 S");
+  const ProcessOutcome outcome =
+      runExecutable(folder.path(), capture.path(), "'first file.txt' \"second file.txt\" 'my run' 0.05 4 S");
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(outcome.out.find(" 1st input  filename = first file.txt\n"), std::string::npos);
   EXPECT_NE(outcome.out.find(" Output     filename = my run.out\n"), std::string::npos);
@@ -53,13 +50,11 @@ TEST(Executable, AQuotedArgumentWithBlanksIsOneArgument) {
 
 TEST(Executable, FiveArgumentsGiveTheHelpAndStatusOne) {
   TempFolder folder, capture;
-  const ProcessOutcome outcome =
-      runExecutable(folder.path(), capture.path(), "a.txt b.txt run 0.05 4");
+  const ProcessOutcome outcome = runExecutable(folder.path(), capture.path(), "a.txt b.txt run 0.05 4");
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.out, "");
   EXPECT_EQ(outcome.err.rfind("KOV program tessovane2    version: 1.4", 0), 0u);
-  EXPECT_NE(outcome.err.find("       Match on PID for TORMEL format data only.\n\n"),
-            std::string::npos);
+  EXPECT_NE(outcome.err.find("       Match on PID for TORMEL format data only.\n\n"), std::string::npos);
   EXPECT_TRUE(fs::is_empty(folder.path()));
 }
 

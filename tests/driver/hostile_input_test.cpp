@@ -3,12 +3,11 @@
 // files, hostile names, and a console that goes away. Each run must end with
 // the expected outputs and leave every input as it was.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
@@ -45,8 +44,7 @@ std::string record80(const std::string& pid, const std::string& ssn,
 
 // A report line for 1st-file station pid, ssn (4 bytes), designation, then
 // the four shift fields as printed.
-std::string reportLine(const std::string& pid, const std::string& ssn,
-                       const std::string& designation,
+std::string reportLine(const std::string& pid, const std::string& ssn, const std::string& designation,
                        const std::string& shifts = "  0.00000   0.00000    0.000   0.000") {
   std::string name = designation;
   name.resize(30, ' ');
@@ -87,14 +85,12 @@ std::string countsLine(std::int64_t positions, std::int64_t records) {
 
 // Runs in a new folder holding `inputs`, which must come out of the run byte
 // for byte as they went in.
-RunOutcome runOn(const std::map<std::string, std::string>& inputs,
-                 const std::vector<std::string>& args) {
+RunOutcome runOn(const std::map<std::string, std::string>& inputs, const std::vector<std::string>& args) {
   TempFolder folder;
   for (const auto& [name, content] : inputs) writeFile(folder.path() / name, content);
   RunOutcome outcome = runInFolder(folder.path(), args);
   for (const auto& [name, content] : inputs) {
-    EXPECT_TRUE(outcome.files.count(name) && outcome.files.at(name) == content)
-        << name << " changed";
+    EXPECT_TRUE(outcome.files.count(name) && outcome.files.at(name) == content) << name << " changed";
   }
   return outcome;
 }
@@ -120,8 +116,7 @@ TEST(HostileInput, BinaryGarbageAndNulBytesAroundStations) {
   const std::string second = std::string(100, '\0') + "\n" + record80("AB0001", "0001") + "\n" +
                              garbage(4000) + "\n" + record80("AB0002", "0002") + "\n";
 
-  const RunOutcome outcome =
-      runOn({{"a.txt", first}, {"b.txt", second}}, arguments("a.txt", "b.txt"));
+  const RunOutcome outcome = runOn({{"a.txt", first}, {"b.txt", second}}, arguments("a.txt", "b.txt"));
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(lineWith(outcome.out, "      *80 records"), countsLine(2, lines(first)));
   EXPECT_EQ(lineWith(outcome.out.substr(outcome.out.find("Input File 2")), "      *80 records"),
@@ -139,8 +134,7 @@ TEST(HostileInput, TenMegabyteLinesWithoutLineEnd) {
   const std::string orphan = record86("9999", "0012345") + tail;
   const std::string second = record80("AB0001", "0001") + "\n" + orphan;
 
-  const RunOutcome outcome =
-      runOn({{"a.txt", first}, {"b.txt", second}}, arguments("a.txt", "b.txt"));
+  const RunOutcome outcome = runOn({{"a.txt", first}, {"b.txt", second}}, arguments("a.txt", "b.txt"));
   EXPECT_EQ(outcome.status, 0) << outcome.err.substr(0, 300);
   EXPECT_EQ(reportBody(outcome), reportLine("AB0001", "0001", "STATION"));
   EXPECT_EQ(lineWith(outcome.out, "      *80 records"), countsLine(1, 1));
@@ -163,8 +157,7 @@ TEST(HostileInput, RecordsOfEveryLengthUpTo80) {
     first += full80.substr(0, length) + "\n";
     second += full86.substr(0, length) + "\n";
   }
-  const RunOutcome outcome =
-      runOn({{"a.txt", first}, {"b.txt", second}}, arguments("a.txt", "b.txt"));
+  const RunOutcome outcome = runOn({{"a.txt", first}, {"b.txt", second}}, arguments("a.txt", "b.txt"));
   EXPECT_EQ(outcome.status, 0);
 
   // Elevation columns cut inside (lengths 74 down to 70) leave blanks in the
@@ -173,8 +166,8 @@ TEST(HostileInput, RecordsOfEveryLengthUpTo80) {
   for (std::size_t length = 74; length >= 70; --length) {
     std::string columns = full80.substr(69, length - 69);
     columns.resize(6, ' ');
-    refusals += "Error: In parse80() - invalid elevation: " + columns.substr(0, 4) + "." +
-                columns.substr(4) + "\n       at record: \n" + full80.substr(0, length) + "\n";
+    refusals += "Error: In parse80() - invalid elevation: " + columns.substr(0, 4) + "." + columns.substr(4) +
+                "\n       at record: \n" + full80.substr(0, length) + "\n";
   }
   EXPECT_EQ(outcome.err.substr(outcome.err.find("\n\n") + 2), refusals);
   // 72 *80 records (lengths 9 to 80), 5 of them refused; the 62 that reach
@@ -195,8 +188,7 @@ TEST(HostileInput, RecordsOfEveryLengthUpTo80) {
 
 TEST(HostileInput, LineEnds) {
   const std::string a = record80("AB0001", "0001"), b = record80("AB0002", "0002");
-  const std::string both = reportLine("AB0001", "0001", "STATION") +
-                           reportLine("AB0002", "0002", "STATION");
+  const std::string both = reportLine("AB0001", "0001", "STATION") + reportLine("AB0002", "0002", "STATION");
   struct Case {
     std::string name, first;
     std::int64_t positions, records;
@@ -218,8 +210,7 @@ TEST(HostileInput, LineEnds) {
     const RunOutcome outcome =
         runOn({{"a.txt", c.first}, {"b.txt", a + "\n" + b + "\n"}}, arguments("a.txt", "b.txt"));
     EXPECT_EQ(outcome.status, 0) << c.name;
-    EXPECT_EQ(lineWith(outcome.out, "      *80 records"), countsLine(c.positions, c.records))
-        << c.name;
+    EXPECT_EQ(lineWith(outcome.out, "      *80 records"), countsLine(c.positions, c.records)) << c.name;
     EXPECT_EQ(reportBody(outcome), c.report) << c.name;
   }
 }
@@ -227,20 +218,19 @@ TEST(HostileInput, LineEnds) {
 // Keys compare byte for byte, bytes above 127 included; a UTF-8 designation
 // is 30 bytes, printed as it is.
 TEST(HostileInput, BytesAbove127InDesignationAndKeys) {
-  const std::string ssn = "\xC3\x85\xC3\x96";                    // "ÅÖ"
-  const std::string nearSsn = "\xC3\x85\xC3\x97";                // differs in its last byte
-  const std::string pid = "\xFF\xFE\x80\x81\x00\x7F"s;           // NUL and DEL too
+  const std::string ssn = "\xC3\x85\xC3\x96";                     // "ÅÖ"
+  const std::string nearSsn = "\xC3\x85\xC3\x97";                 // differs in its last byte
+  const std::string pid = "\xFF\xFE\x80\x81\x00\x7F"s;            // NUL and DEL too
   const std::string name = "G\xC3\x85RDSJ\xC3\x96 \xC3\x96STRA";  // 16 bytes
   const std::string first = record80(pid, ssn, name) + "\n" + record80("AB0002", nearSsn) + "\n" +
                             record80("\x80\x80\x80\x80\x80\x80", "\x80\x80\x80\x80") + "\n";
   const std::string second = record80(pid, ssn, "MOVED", "2345679") + "\n" +
                              record80("\x80\x80\x80\x80\x80\x81", "\x80\x80\x80\x81") + "\n";
   for (const char* matchType : {"S", "P"}) {
-    const RunOutcome outcome = runOn({{"a.txt", first}, {"b.txt", second}},
-                                     {"a.txt", "b.txt", "run", "0.05", "4", matchType});
+    const RunOutcome outcome =
+        runOn({{"a.txt", first}, {"b.txt", second}}, {"a.txt", "b.txt", "run", "0.05", "4", matchType});
     EXPECT_EQ(outcome.status, 0) << matchType;
-    EXPECT_EQ(reportBody(outcome),
-              reportLine(pid, ssn, name, "  0.00001   0.00000    0.000   0.000"))
+    EXPECT_EQ(reportBody(outcome), reportLine(pid, ssn, name, "  0.00001   0.00000    0.000   0.000"))
         << matchType;
     EXPECT_EQ(outcome.files.at("run.msg"),
               "Warning: Station in 2nd file not in 1st file:     PID = \x80\x80\x80\x80\x80\x81"
@@ -257,7 +247,7 @@ TEST(HostileInput, NumberLikeSecondsFields) {
     bool taken;
   };
   const std::vector<Case> cases = {
-      {"9e99999", false}, {"     -0", true}, {"    +.5", true},  {"     1e", false},
+      {"9e99999", false}, {"     -0", true},  {"    +.5", true},  {"     1e", false},
       {"    nan", false}, {"    inf", false}, {"   0x1A", false}, {"  1e308", true},
   };
   for (const Case& c : cases) {
@@ -288,16 +278,14 @@ TEST(HostileInput, NumberLikeHeightFields) {
     std::string elevationShift;  // empty: fatal
   };
   const std::vector<Case> cases = {
-      {"9e99999", huge},       {"-0     ", ""}, {"+.5    ", "   0.500"}, {"1e     ", "   1.000"},
-      {"nan    ", ""},         {"inf    ", ""}, {"0x1A   ", ""},         {"0000000", "   0.000"},
-      {"   -1e2", " -10.000"},  // "   -.1e2"
+      {"9e99999", huge}, {"-0     ", ""}, {"+.5    ", "   0.500"}, {"1e     ", "   1.000"}, {"nan    ", ""},
+      {"inf    ", ""},   {"0x1A   ", ""}, {"0000000", "   0.000"}, {"   -1e2", " -10.000"},  // "   -.1e2"
   };
   const std::string noElevation = record80("AB0001", "0001", "STATION", "2345678", "      ");
   for (const Case& c : cases) {
-    const RunOutcome outcome =
-        runOn({{"a.txt", noElevation + "\n"},
-               {"b.txt", noElevation + "\n" + record86("0001", c.height) + "\n"}},
-              arguments("a.txt", "b.txt"));
+    const RunOutcome outcome = runOn(
+        {{"a.txt", noElevation + "\n"}, {"b.txt", noElevation + "\n" + record86("0001", c.height) + "\n"}},
+        arguments("a.txt", "b.txt"));
     if (c.elevationShift.empty()) {
       EXPECT_EQ(outcome.status, 1) << c.height;
       const std::string& messages = outcome.files.at("run.msg");
@@ -309,9 +297,8 @@ TEST(HostileInput, NumberLikeHeightFields) {
       EXPECT_EQ(outcome.files.at("run.stt"), "") << c.height;
     } else {
       EXPECT_EQ(outcome.status, 0) << c.height;
-      EXPECT_EQ(reportBody(outcome),
-                reportLine("AB0001", "0001", "STATION",
-                           "  0.00000   0.00000 " + c.elevationShift + "   0.000"))
+      EXPECT_EQ(reportBody(outcome), reportLine("AB0001", "0001", "STATION",
+                                                "  0.00000   0.00000 " + c.elevationShift + "   0.000"))
           << c.height;
     }
   }
@@ -344,8 +331,7 @@ TEST(HostileInput, DevNullPipesAndTheSameFileTwice) {
   }
   {
     const std::string input = "-it's \"$(touch x)\";.txt", output = "-o 'q\" `x`";
-    const RunOutcome outcome =
-        runOn({{input, station + station}}, arguments(input, "./" + input, output));
+    const RunOutcome outcome = runOn({{input, station + station}}, arguments(input, "./" + input, output));
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(reportBody(outcome, output + ".out"), line + line + line + line);
     std::set<std::string> names;
@@ -449,8 +435,7 @@ TEST(HostileExecutable, ClosedStandardOutput) {
   writeFile(folder.path() / "a.txt", station);
   writeFile(folder.path() / "b.txt", station);
   const int in = open("/dev/null", O_RDONLY);
-  const ProcessEnd end =
-      waitAtMost30Seconds(start(folder.path(), arguments("a.txt", "b.txt"), in, -1));
+  const ProcessEnd end = waitAtMost30Seconds(start(folder.path(), arguments("a.txt", "b.txt"), in, -1));
   close(in);
   ASSERT_TRUE(end.ended);
   EXPECT_EQ(end.status, 0);

@@ -12,8 +12,7 @@ const std::string kBanner =
     "KOV program tessovane2    version: 1.4   date(ccyy/mm/dd): 2003/10/14\n"
     "   for help, enter \"tessovane2 -h\"\n"
     "\n";
-const std::string kStation =
-    "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
+const std::string kStation = "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
 
 std::vector<std::string> arguments(const std::string& first, const std::string& second,
                                    const std::string& output) {
@@ -45,11 +44,17 @@ TEST(OutputFiles, NamesAreTheWholeOutputNameWithThreeEndings) {
     EXPECT_EQ(files.size(), 4u) << output;
     ASSERT_TRUE(files.count(output + ".out")) << output;
     ASSERT_TRUE(files.count(output + ".stt")) << output;
-    EXPECT_NE(files.at(output + ".out").find(" Output file         = " + output + ".out\n"
-                                             " Statistics file     = " + output + ".stt\n"),
+    EXPECT_NE(files.at(output + ".out")
+                  .find(" Output file         = " + output +
+                        ".out\n"
+                        " Statistics file     = " +
+                        output + ".stt\n"),
               std::string::npos);
-    EXPECT_NE(files.at(output + ".stt").find(" Output File      : " + output + ".out\n"
-                                             " Statistics File  : " + output + ".stt\n"),
+    EXPECT_NE(files.at(output + ".stt")
+                  .find(" Output File      : " + output +
+                        ".out\n"
+                        " Statistics File  : " +
+                        output + ".stt\n"),
               std::string::npos);
   }
 }
@@ -93,29 +98,45 @@ TEST(OutputFiles, TheFirstFileThatCannotBeOpenedEndsTheRun) {
     std::string out, err;
     std::map<std::string, std::string> filesAfter;  // besides a.txt, b.txt, data.txt, dir
   };
-  const std::string reportIsSecond = "Error: unable to open output report file run.out\n"
-                                     "       that file is the 2nd input file\n";
+  const std::string reportIsSecond =
+      "Error: unable to open output report file run.out\n"
+      "       that file is the 2nd input file\n";
   const std::vector<Case> cases = {
-      {"missing 1st", arguments("none.txt", "b.txt", "run"), "",
-       "Error: unable to open 1st input file none.txt\n", {}},
-      {"2nd is a directory", arguments("a.txt", "dir", "run"), echo("a.txt", "", "", 1),
-       "Error: unable to open 2nd input file dir\n", {}},
-      {"no such folder", arguments("a.txt", "b.txt", "nodir/run"), echo("a.txt", "b.txt", "", 2),
-       "Error: unable to open statistics output file nodir/run.stt\n", {}},
+      {"missing 1st",
+       arguments("none.txt", "b.txt", "run"),
+       "",
+       "Error: unable to open 1st input file none.txt\n",
+       {}},
+      {"2nd is a directory",
+       arguments("a.txt", "dir", "run"),
+       echo("a.txt", "", "", 1),
+       "Error: unable to open 2nd input file dir\n",
+       {}},
+      {"no such folder",
+       arguments("a.txt", "b.txt", "nodir/run"),
+       echo("a.txt", "b.txt", "", 2),
+       "Error: unable to open statistics output file nodir/run.stt\n",
+       {}},
       // The report must not overwrite the 2nd input, however it is named.
-      {"report is 2nd input", arguments("a.txt", "run.out", "run"),
-       echo("a.txt", "run.out", "run", 4), reportIsSecond,
+      {"report is 2nd input",
+       arguments("a.txt", "run.out", "run"),
+       echo("a.txt", "run.out", "run", 4),
+       reportIsSecond,
        {{"run.out", kStation}, {"run.stt", ""}, {"run.msg", ""}}},
-      {"report is 2nd input as ./", arguments("a.txt", "./run.out", "run"),
-       echo("a.txt", "./run.out", "run", 4), reportIsSecond,
+      {"report is 2nd input as ./",
+       arguments("a.txt", "./run.out", "run"),
+       echo("a.txt", "./run.out", "run", 4),
+       reportIsSecond,
        {{"run.out", kStation}, {"run.stt", ""}, {"run.msg", ""}}},
-      {"report links to 2nd input", arguments("a.txt", "data.txt", "link"),
+      {"report links to 2nd input",
+       arguments("a.txt", "data.txt", "link"),
        echo("a.txt", "data.txt", "link", 4),
        "Error: unable to open output report file link.out\n"
        "       that file is the 2nd input file\n",
        {{"link.stt", ""}, {"link.msg", ""}}},
       // Both inputs are the statistics file: the 1st is named.
-      {"statistics is both inputs", arguments("run.stt", "run.stt", "run"),
+      {"statistics is both inputs",
+       arguments("run.stt", "run.stt", "run"),
        echo("run.stt", "run.stt", "run", 2),
        "Error: unable to open statistics output file run.stt\n"
        "       that file is the 1st input file\n",

@@ -46,11 +46,14 @@ const std::string kSsnLengthHint = "        SSN Lengths may be 3, 4 or 5\n";
 const std::string kMatchTypeHint = "       Match types may be S,s, P,p\n";
 
 TEST(RunParameters, AnyArgumentCountButZeroOrSixGivesHelpAndTouchesNoFile) {
-  const std::vector<std::vector<std::string>> cases = {
-      {"-h"}, {"a.txt"}, {"a", "b"}, {"a", "b", "c"}, {"a", "b", "c", "1"},
-      {"a.txt", "b.txt", "run", "0.05", "4"},
-      {"a.txt", "b.txt", "run", "0.05", "4", "S", "x"},
-      {"-h", "-h", "-h", "-h", "-h", "-h", "-h", "-h"}};
+  const std::vector<std::vector<std::string>> cases = {{"-h"},
+                                                       {"a.txt"},
+                                                       {"a", "b"},
+                                                       {"a", "b", "c"},
+                                                       {"a", "b", "c", "1"},
+                                                       {"a.txt", "b.txt", "run", "0.05", "4"},
+                                                       {"a.txt", "b.txt", "run", "0.05", "4", "S", "x"},
+                                                       {"-h", "-h", "-h", "-h", "-h", "-h", "-h", "-h"}};
   for (const auto& arguments : cases) {
     TempFolder folder;
     writeFile(folder.path() / "a.txt", "");
@@ -64,8 +67,8 @@ TEST(RunParameters, AnyArgumentCountButZeroOrSixGivesHelpAndTouchesNoFile) {
 }
 
 TEST(RunParameters, PromptAnswersAreWordsOnOneLineOrAcrossLines) {
-  for (const std::string input : {"a.txt b.txt run 0.05 4 S extra\n",
-                                  "  a.txt\n\n\tb.txt\nrun   0.05\n4\nS extra"}) {
+  for (const std::string input :
+       {"a.txt b.txt run 0.05 4 S extra\n", "  a.txt\n\n\tb.txt\nrun   0.05\n4\nS extra"}) {
     std::istringstream in(input);
     std::ostringstream out, err;
     const auto parameters = readRunParameters({}, in, out, err);
@@ -100,8 +103,8 @@ TEST(RunParameters, ValidationMessagesInTheirOrder) {
   };
   for (const Case& c : cases) {
     TempFolder folder;
-    const RunOutcome outcome = runInFolder(
-        folder.path(), {"a.txt", "b.txt", "run", c.tolerance, c.ssnLength, c.matchType});
+    const RunOutcome outcome =
+        runInFolder(folder.path(), {"a.txt", "b.txt", "run", c.tolerance, c.ssnLength, c.matchType});
     EXPECT_EQ(outcome.status, 1) << c.messages;
     EXPECT_EQ(outcome.err, kBanner + c.messages);
     EXPECT_EQ(outcome.out, "") << c.messages;
@@ -116,11 +119,11 @@ TEST(RunParameters, ToleranceIsRejectedOnlyWhenZeroWithTextLeftOverOrNotFinite) 
     double value;
   };
   const std::vector<Case> cases = {
-      {"5abc", true, 5.0},   {"2.5m", true, 2.5},  {"-1", true, -1.0},  {"0", true, 0.0},
-      {"-0", true, 0.0},     {"", true, 0.0},      {".5", true, 0.5},   {"1e3", true, 1000.0},
-      {" 7", true, 7.0},     {"1e", true, 1.0},  // "1" read, the rest ignored like in 2.5m
-      {"abc", false, 0.0},   {"0abc", false, 0.0}, {".", false, 0.0},   {"inf", false, 0.0},
-      {"nan", false, 0.0},   {"0x10", false, 0.0}, {"1e999", false, 0.0}, {"-2e400", false, 0.0},
+      {"5abc", true, 5.0}, {"2.5m", true, 2.5},  {"-1", true, -1.0},    {"0", true, 0.0},
+      {"-0", true, 0.0},   {"", true, 0.0},      {".5", true, 0.5},     {"1e3", true, 1000.0},
+      {" 7", true, 7.0},   {"1e", true, 1.0},  // "1" read, the rest ignored like in 2.5m
+      {"abc", false, 0.0}, {"0abc", false, 0.0}, {".", false, 0.0},     {"inf", false, 0.0},
+      {"nan", false, 0.0}, {"0x10", false, 0.0}, {"1e999", false, 0.0}, {"-2e400", false, 0.0},
   };
   for (const Case& c : cases) {
     const std::optional<double> value = toleranceValue(c.text);
@@ -144,9 +147,8 @@ TEST(RunParameters, SsnLengthAndMatchTypeGiveSearchTypeAndLabel) {
                                          {"5", "Pid", MatchKey::Pid, 6, "PID"}}) {
     std::istringstream in;
     std::ostringstream out, err;
-    const auto parameters =
-        readRunParameters(std::vector<std::string>{"a", "b", "", "1", c.ssnLength, c.matchType},
-                          in, out, err);
+    const auto parameters = readRunParameters(
+        std::vector<std::string>{"a", "b", "", "1", c.ssnLength, c.matchType}, in, out, err);
     ASSERT_TRUE(parameters) << c.matchType;
     EXPECT_EQ(parameters->ssnLength, std::stoi(c.ssnLength));
     EXPECT_EQ(parameters->matchType, c.key) << c.matchType;

@@ -57,8 +57,7 @@ TEST(Statistics, WideCountsPushTheLineRightAndTheToleranceHasSixColumns) {
            {0.5, " 0.500"}, {0.0, " 0.000"}, {-1.0, "-1.000"}, {99.9996, "100.000"}}) {
     parameters.shiftTolerance = tolerance;
     const std::string text = statisticsText(parameters, files, {}, {}, {});
-    EXPECT_EQ(lineWith(text, " 0 stations"),
-              " 0 stations shifted greater than tolerance: " + shown + " (m)");
+    EXPECT_EQ(lineWith(text, " 0 stations"), " 0 stations shifted greater than tolerance: " + shown + " (m)");
   }
 }
 
@@ -69,19 +68,16 @@ TEST(Statistics, ShiftsAreTheTrueMinimumMaximumAndAverageOrZeroWithoutPairs) {
     std::string first, second, min, max, average;
   };
   const std::vector<Case> cases = {
-      {station("0001", "2345678"), station("0002", "2345678"), "   0.000", "   0.000",
-       "   0.000"},
+      {station("0001", "2345678"), station("0002", "2345678"), "   0.000", "   0.000", "   0.000"},
       // 8 and 10 arc-seconds of latitude, at about 30.837 m each near 38.9 degrees.
       {station("0001", "2345678") + station("0002", "2345678"),
-       station("0001", "3145678") + station("0002", "3345678"), " 246.696", " 308.370",
-       " 277.533"},
+       station("0001", "3145678") + station("0002", "3345678"), " 246.696", " 308.370", " 277.533"},
   };
   for (const Case& c : cases) {
     TempFolder folder;
     writeFile(folder.path() / "a.txt", c.first);
     writeFile(folder.path() / "b.txt", c.second);
-    const RunOutcome outcome =
-        runInFolder(folder.path(), {"a.txt", "b.txt", "run", "0.05", "4", "S"});
+    const RunOutcome outcome = runInFolder(folder.path(), {"a.txt", "b.txt", "run", "0.05", "4", "S"});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(lineWith(outcome.out, " Min Shift"), " Min Shift        : " + c.min + " (m)");
     EXPECT_EQ(lineWith(outcome.out, " Max Shift"), " Max Shift        : " + c.max + " (m)");
@@ -94,12 +90,12 @@ TEST(Statistics, ShiftsAreTheTrueMinimumMaximumAndAverageOrZeroWithoutPairs) {
 TEST(Statistics, OnlyTheMessageFileIsRemovedAndNoCommandRuns) {
   for (const std::string output : {"my run", "r;touch hacked", "$(touch hacked)", "-rf"}) {
     TempFolder folder;
-    std::map<std::string, std::string> expected = {
-        {"a.txt", station("0001", "2345678")}, {"b.txt", station("0001", "2345678")},
-        {"my", "unrelated\n"}, {"run.msg", "unrelated\n"}};
+    std::map<std::string, std::string> expected = {{"a.txt", station("0001", "2345678")},
+                                                   {"b.txt", station("0001", "2345678")},
+                                                   {"my", "unrelated\n"},
+                                                   {"run.msg", "unrelated\n"}};
     for (const auto& [name, content] : expected) writeFile(folder.path() / name, content);
-    const RunOutcome outcome =
-        runInFolder(folder.path(), {"a.txt", "b.txt", output, "0.05", "4", "S"});
+    const RunOutcome outcome = runInFolder(folder.path(), {"a.txt", "b.txt", output, "0.05", "4", "S"});
     EXPECT_EQ(outcome.status, 0) << output;
     EXPECT_EQ(outcome.out.find("See message file comments"), std::string::npos) << output;
     ASSERT_TRUE(outcome.files.count(output + ".out")) << output;

@@ -43,8 +43,8 @@ TEST_P(WholeRun, MatchesExpectedOutputByteForByte) {
     }
   }
   const bool promptMode = !fs::exists(dir / "args");
-  const std::vector<std::string> arguments = promptMode ? std::vector<std::string>{}
-                                                        : lines(readFile(dir / "args"));
+  const std::vector<std::string> arguments =
+      promptMode ? std::vector<std::string>{} : lines(readFile(dir / "args"));
   const std::string input = fs::exists(dir / "stdin") ? readFile(dir / "stdin") : "";
 
   const RunOutcome outcome = runInFolder(folder.path(), arguments, input);

@@ -1,11 +1,12 @@
 // The fixed-column number conversions and trim.
+#include "records/conversions.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "records/conversions.h"
 #include "records/trim.h"
 
 namespace tessovane2 {
@@ -14,14 +15,18 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(ToReal, LongestNumericPrefixAndWhereItStopped) {
-  struct Case { std::string text; double value; std::size_t end; };
+  struct Case {
+    std::string text;
+    double value;
+    std::size_t end;
+  };
   const Case cases[] = {
-      {"5abc", 5.0, 1},  {"2.5m", 2.5, 3},    {"-1", -1.0, 2},   {"0", 0.0, 1},
-      {"", 0.0, 0},      {".5", 0.5, 2},      {"+.5", 0.5, 3},   {"1e3", 1000.0, 3},
-      {"1e", 1.0, 1},    {"1e+", 1.0, 1},     {"abc", 0.0, 0},   {"0abc", 0.0, 1},
-      {".", 0.0, 0},     {"inf", 0.0, 0},     {"nan", 0.0, 0},   {"0x10", 0.0, 1},
-      {"5.", 5.0, 2},    {"1E-2x", 0.01, 4},  {"+-5", 0.0, 0},   {"   ", 0.0, 0},
-      {"1e999", kInf, 5}, {"-2e400", -kInf, 6}, {" 1e-999", 0.0, 7}, {"\t\t 3.25", 3.25, 7},
+      {"5abc", 5.0, 1},      {"2.5m", 2.5, 3},     {"-1", -1.0, 2},     {"0", 0.0, 1},
+      {"", 0.0, 0},          {".5", 0.5, 2},       {"+.5", 0.5, 3},     {"1e3", 1000.0, 3},
+      {"1e", 1.0, 1},        {"1e+", 1.0, 1},      {"abc", 0.0, 0},     {"0abc", 0.0, 1},
+      {".", 0.0, 0},         {"inf", 0.0, 0},      {"nan", 0.0, 0},     {"0x10", 0.0, 1},
+      {"5.", 5.0, 2},        {"1E-2x", 0.01, 4},   {"+-5", 0.0, 0},     {"   ", 0.0, 0},
+      {"1e999", kInf, 5},    {"-2e400", -kInf, 6}, {" 1e-999", 0.0, 7}, {"\t\t 3.25", 3.25, 7},
       {"\n\v\f\r7", 7.0, 5}, {"0.1", 0.1, 3},
   };
   for (const Case& c : cases) {
@@ -37,22 +42,42 @@ TEST(ToReal, LongestNumericPrefixAndWhereItStopped) {
 }
 
 TEST(ToInteger, SignDigitsAndStop) {
-  struct Case { std::string text; long long value; };
-  const Case cases[] = {{"38", 38},  {"-12", -12}, {"+7", 7}, {"7x", 7}, {"  ", 0},
-                        {"", 0},     {" 05", 5},   {"-", 0},  {"x7", 0}, {"\t-3 4", -3}};
+  struct Case {
+    std::string text;
+    long long value;
+  };
+  const Case cases[] = {{"38", 38}, {"-12", -12}, {"+7", 7}, {"7x", 7}, {"  ", 0},
+                        {"", 0},    {" 05", 5},   {"-", 0},  {"x7", 0}, {"\t-3 4", -3}};
   for (const Case& c : cases) EXPECT_EQ(toInteger(c.text).value, c.value) << '"' << c.text << '"';
   EXPECT_EQ(toInteger("7x").end, 1u);
 }
 
 TEST(Trim, EdgeCasesOfThePart) {
-  struct Case { std::string text; char side; std::string expected; };
+  struct Case {
+    std::string text;
+    char side;
+    std::string expected;
+  };
   const Case cases[] = {
-      {"", 'B', ""},           {"", 'L', ""},            {"", 'r', ""},          {"", '*', ""},
-      {" \t\n\v\f\r", 'B', ""}, {"  \t ", 'L', ""},       {" \r ", 'R', ""},
-      {"  a b  ", 'L', "a b  "}, {"  a b  ", 'l', "a b  "}, {"  a b  ", 'R', "  a b"},
-      {"  a b  ", 'r', "  a b"}, {"  a b  ", 'B', "a b"},   {"  a b  ", 'b', "a b"},
-      {"12\t", 'R', "12"},     {"12\r", 'B', "12"},      {"a  b", 'B', "a  b"},
-      {"  a b  ", '*', "  a b  "}, {"  a b  ", 'X', "  a b  "}, {"  a b  ", '\0', "  a b  "},
+      {"", 'B', ""},
+      {"", 'L', ""},
+      {"", 'r', ""},
+      {"", '*', ""},
+      {" \t\n\v\f\r", 'B', ""},
+      {"  \t ", 'L', ""},
+      {" \r ", 'R', ""},
+      {"  a b  ", 'L', "a b  "},
+      {"  a b  ", 'l', "a b  "},
+      {"  a b  ", 'R', "  a b"},
+      {"  a b  ", 'r', "  a b"},
+      {"  a b  ", 'B', "a b"},
+      {"  a b  ", 'b', "a b"},
+      {"12\t", 'R', "12"},
+      {"12\r", 'B', "12"},
+      {"a  b", 'B', "a  b"},
+      {"  a b  ", '*', "  a b  "},
+      {"  a b  ", 'X', "  a b  "},
+      {"  a b  ", '\0', "  a b  "},
       {"\xa0x\xa0", 'B', "\xa0x\xa0"},  // only the six ASCII white-space characters count
   };
   for (const Case& c : cases) {

@@ -1,11 +1,11 @@
 // LineReader: lines up to each line feed, CR before LF dropped, any length.
+#include "records/line_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "records/line_reader.h"
 
 namespace tessovane2 {
 namespace {
@@ -23,7 +23,10 @@ std::vector<std::string> readAll(const std::string& text, std::size_t blockSize)
 TEST(LineReader, SplitsLines) {
   using V = std::vector<std::string>;
   const std::string longLine(1000, 'x');
-  struct Case { std::string text; V lines; };
+  struct Case {
+    std::string text;
+    V lines;
+  };
   const Case cases[] = {
       {"", {}},
       {"a\nb\n", {"a", "b"}},
@@ -61,13 +64,16 @@ namespace {
 // Regression: an input without line feeds (a device that never ends) grew one
 // line until memory ran out; now a line keeps its head and the rest is skipped.
 TEST(LineReader, OverlongLineKeepsItsHeadAndGoesOn) {
-  struct Case { std::string text; std::vector<std::string> lines; };
+  struct Case {
+    std::string text;
+    std::vector<std::string> lines;
+  };
   const Case cases[] = {
-      {"12345678\nab\n", {"12345678", "ab"}},           // exactly the limit: whole
-      {"12345678\r\nab\n", {"12345678", "ab"}},         // limit plus CR LF: whole
-      {"123456789\nab\n", {"12345678", "ab"}},          // one byte over
+      {"12345678\nab\n", {"12345678", "ab"}},    // exactly the limit: whole
+      {"12345678\r\nab\n", {"12345678", "ab"}},  // limit plus CR LF: whole
+      {"123456789\nab\n", {"12345678", "ab"}},   // one byte over
       {std::string(5000, 'x') + "\nab", {"xxxxxxxx", "ab"}},
-      {std::string(5000, 'y'), {"yyyyyyyy"}},            // no line end at all
+      {std::string(5000, 'y'), {"yyyyyyyy"}},  // no line end at all
   };
   for (const Case& c : cases) {
     for (std::size_t block : {16u, 4096u}) {

@@ -1,10 +1,10 @@
 // parse80: the *80 columns, the checks in order and their messages.
+#include "records/parse80.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
-
-#include "records/parse80.h"
 
 namespace tessovane2 {
 namespace {
@@ -55,17 +55,22 @@ TEST(Parse80, RealisticRecordFillsEveryField) {
 }
 
 TEST(Parse80, AcceptedFields) {
-  struct Case { std::size_t column; std::string text; double latitude, elevation; int status; };
+  struct Case {
+    std::size_t column;
+    std::string text;
+    double latitude, elevation;
+    int status;
+  };
   const Case cases[] = {
-      {49, "       ", degrees(38, 53, 0), 123.45, 1},            // blank seconds: 0
-      {49, "23456.7", degrees(38, 53, 23456.7), 123.45, 1},     // point written, still x 0.00001
-      {49, " 1e-999", degrees(38, 53, 0), 123.45, 1},           // underflows to 0, wholly numeric
-      {49, " 12\t   ", degrees(38, 53, 12), 123.45, 1},          // trimmed both sides
+      {49, "       ", degrees(38, 53, 0), 123.45, 1},         // blank seconds: 0
+      {49, "23456.7", degrees(38, 53, 23456.7), 123.45, 1},   // point written, still x 0.00001
+      {49, " 1e-999", degrees(38, 53, 0), 123.45, 1},         // underflows to 0, wholly numeric
+      {49, " 12\t   ", degrees(38, 53, 12), 123.45, 1},       // trimmed both sides
       {45, "00000000313", 8.694444444444445e-07, 123.45, 1},  // s / 1e5 or / 60 differ
-      {70, "      ", degrees(38, 53, 2345678), 7.5, 0},         // no elevation: left untouched
+      {70, "      ", degrees(38, 53, 2345678), 7.5, 0},       // no elevation: left untouched
       {70, "  1234", degrees(38, 53, 2345678), 12.34, 1},
       {70, "-01234", degrees(38, 53, 2345678), -12.34, 1},
-      {56, "S", degrees(38, 53, 2345678), 123.45, 1},           // columns 56 and 69 not read
+      {56, "S", degrees(38, 53, 2345678), 123.45, 1},  // columns 56 and 69 not read
       {69, "E", degrees(38, 53, 2345678), 123.45, 1},
   };
   for (const Case& c : cases) {
@@ -79,13 +84,15 @@ TEST(Parse80, AcceptedFields) {
 }
 
 TEST(Parse80, RefusedFieldsWriteOneMessageAndStoreNothing) {
-  struct Case { std::size_t column; std::string text, what, quoted; };
+  struct Case {
+    std::size_t column;
+    std::string text, what, quoted;
+  };
   const Case cases[] = {
       {49, " 234 56", "latitude seconds", "234 56"},   // inner blank
       {49, "9e99999", "latitude seconds", "9e99999"},  // infinite: mend for overflowing numbers
-      {62, "12x4567", "longitude seconds", "12x4567"},
-      {62, "9.9e308", "longitude seconds", "9.9e308"},
-      {70, "12  34", "elevation", "12  .34"},          // blanks before the point
+      {62, "12x4567", "longitude seconds", "12x4567"}, {62, "9.9e308", "longitude seconds", "9.9e308"},
+      {70, "12  34", "elevation", "12  .34"},  // blanks before the point
       {70, "1234  ", "elevation", "1234.  "},
   };
   for (const Case& c : cases) {

@@ -1,4 +1,6 @@
 // loadStationTable and warnMissingElevation, SSN length 4.
+#include "records/station_table.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,8 +8,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "records/station_table.h"
 
 namespace tessovane2 {
 namespace {
@@ -72,23 +72,23 @@ TEST(LoadStationTable, ProgressMarks) {
 
 TEST(LoadStationTable, PairingWarningsAndLineNumbers) {
   const std::string lines[] = {
-      "comment",                               // 1: not a record
-      "",                                      // 2
-      "ABCDEF*8",                              // 3: shorter than 9: only counted
-      star86("0001", "0099000"),               // 4: before its *80: orphan
-      star80("0001", "012345", "AAAAAA"),      // 5: keeps its *80 elevation
-      star80("0002", "011111"),                // 6: first of two with SSN 0002
-      star80("0002", "022222"),                // 7
-      star86("0002", "0012345", "ZZZZZZ"),     // 8: paired by SSN, whatever the PID
-      star86("0003", "       "),               // 9: blank height: nothing, no station needed
-      "PID001*86 0003",                        // 10: short: blank height after padding
-      star86("000", "0012345"),                // 11: "000 " is not "0003" nor any SSN: orphan
-      star80("0004", "      "),                // 12
-      star86("0004", "12 4567"),               // 13: 12, rest ignored
-      star80("0005", "      "),                // 14: no elevation, and the next one
-      star80("0006", "000000"),                // 15
+      "comment",                                      // 1: not a record
+      "",                                             // 2
+      "ABCDEF*8",                                     // 3: shorter than 9: only counted
+      star86("0001", "0099000"),                      // 4: before its *80: orphan
+      star80("0001", "012345", "AAAAAA"),             // 5: keeps its *80 elevation
+      star80("0002", "011111"),                       // 6: first of two with SSN 0002
+      star80("0002", "022222"),                       // 7
+      star86("0002", "0012345", "ZZZZZZ"),            // 8: paired by SSN, whatever the PID
+      star86("0003", "       "),                      // 9: blank height: nothing, no station needed
+      "PID001*86 0003",                               // 10: short: blank height after padding
+      star86("000", "0012345"),                       // 11: "000 " is not "0003" nor any SSN: orphan
+      star80("0004", "      "),                       // 12
+      star86("0004", "12 4567"),                      // 13: 12, rest ignored
+      star80("0005", "      "),                       // 14: no elevation, and the next one
+      star80("0006", "000000"),                       // 15
       star80("0007", "012345", "PID007", "2 4    "),  // 16: refused, left out, still counted
-      star86("0007", "0001000"),               // 17: so this one is an orphan
+      star86("0007", "0001000"),                      // 17: so this one is an orphan
   };
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
@@ -104,7 +104,8 @@ TEST(LoadStationTable, PairingWarningsAndLineNumbers) {
   EXPECT_EQ(r.table[4].ssn.view(), "0005");
   EXPECT_EQ(r.table[4].elevation, 0.0);
   EXPECT_EQ(r.table[0].pid.view(), "AAAAAA");
-  EXPECT_EQ(l.err, "Error: In parse80() - invalid latitude seconds: 2 4\n       at record: \n" + lines[15] + "\n");
+  EXPECT_EQ(l.err,
+            "Error: In parse80() - invalid latitude seconds: 2 4\n       at record: \n" + lines[15] + "\n");
   const std::string warning = kNoElevation + "         ssn = 0005\n         pid = PID001\n";
   EXPECT_EQ(l.out, warning);
   EXPECT_EQ(l.msg, orphan(2, 4, lines[3]) + orphan(2, 11, lines[10]) + orphan(2, 17, lines[16]) + warning);
@@ -130,8 +131,9 @@ TEST(LoadStationTable, LettersOnlyHeightIsFatal) {
   EXPECT_TRUE(l.result.fatal);
   EXPECT_EQ(l.result.recordCount, 452);  // nothing read after the bad line
   EXPECT_EQ(l.out, ".");                 // no bar, no missing-elevation check
-  EXPECT_EQ(l.msg, "Error: File 1 line 452 - Invalid value for Elevation:\n"
-                   "       SSN = 0001   Elev = ABCD.EFG\n");
+  EXPECT_EQ(l.msg,
+            "Error: File 1 line 452 - Invalid value for Elevation:\n"
+            "       SSN = 0001   Elev = ABCD.EFG\n");
   EXPECT_EQ(l.result.table[0].elevation, 123.45);
 }
 
@@ -166,7 +168,8 @@ TEST(LoadStationTable, IndexAgreesWithScanFromFirstEntry) {
         }
         break;
       }
-      default: text += "other\n";
+      default:
+        text += "other\n";
     }
   }
   const Loaded l = load(text);
