@@ -9,18 +9,18 @@ cd "$(dirname "$0")/.."
 scripts/install_deps.sh
 
 echo "== Release build (g++), all tests"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DTESSOVANE2_WERROR=ON
 cmake --build build/release
 ctest --test-dir build/release --output-on-failure
 
 echo "== Sanitizer build (clang, ASan + UBSan), all tests"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-  -DTESSOVANE2_SANITIZE=ON
+  -DTESSOVANE2_SANITIZE=ON -DTESSOVANE2_WERROR=ON
 cmake --build build/sanitize
 ctest --test-dir build/sanitize --output-on-failure
 
 echo "== Valgrind memcheck (g++, release with debug info), the whole test binary once"
-cmake -S . -B build/valgrind -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++
+cmake -S . -B build/valgrind -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ -DTESSOVANE2_WERROR=ON
 cmake --build build/valgrind --target tessovane2_tests
 valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
   --errors-for-leak-kinds=definite,indirect build/valgrind/tests/tessovane2_tests --gtest_brief=1

@@ -34,7 +34,7 @@ bool LineReader::next(std::string_view& line) {
     const void* found =
         available > scanned_ ? std::memchr(start + scanned_, '\n', available - scanned_) : nullptr;
     if (found != nullptr) {
-      std::size_t length = static_cast<const char*>(found) - start;
+      std::size_t length = static_cast<std::size_t>(static_cast<const char*>(found) - start);
       begin_ += length + 1;
       scanned_ = 0;
       if (!cut_ && length > 0 && start[length - 1] == '\r') --length;

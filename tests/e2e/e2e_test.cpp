@@ -63,7 +63,7 @@ TEST_P(WholeRun, MatchesExpectedOutputByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WholeRun, ::testing::ValuesIn(caseNames()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& caseInfo) { return caseInfo.param; });
 
 }  // namespace
 }  // namespace tessovane2::testing

@@ -148,7 +148,7 @@ TEST(LoadStationTable, IndexAgreesWithScanFromFirstEntry) {
     const std::string ssn = ssns[random() % 9];
     switch (random() % 3) {
       case 0: {
-        const unsigned elevation = 1 + random() % 999999;
+        const auto elevation = static_cast<unsigned>(1 + random() % 999999);
         std::snprintf(digits, sizeof digits, "%06u", elevation);
         // SSN 9999 comes only with refused seconds: counted, never a station.
         text += star80(ssn, digits, "PID001", ssn == "9999" ? "23456x8" : "2345678") + "\n";
@@ -156,7 +156,7 @@ TEST(LoadStationTable, IndexAgreesWithScanFromFirstEntry) {
         break;
       }
       case 1: {
-        const unsigned height = 1 + random() % 9999999;
+        const auto height = static_cast<unsigned>(1 + random() % 9999999);
         std::snprintf(digits, sizeof digits, "%07u", height);
         text += star86(ssn, digits) + "\n";
         std::size_t i = 0;
