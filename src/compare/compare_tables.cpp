@@ -3,39 +3,12 @@
 #include <ostream>
 #include <vector>
 
+#include "compare/pairing.h"
 #include "compare/report_line.h"
-#include "records/station_key.h"
 
 namespace tessovane2 {
 
 namespace {
-
-std::string_view keyOf(const POS_ELEV& station, MatchKey key) {
-  return key == MatchKey::Pid ? station.pid.view() : station.ssn.view();
-}
-
-// The stations of the 1st file by key: each key leads to its entries in load
-// order, so that the pairs come out exactly as a scan of the whole table
-// would give them, in time proportional to the number of pairs.
-class PartnerIndex {
- public:
-  static constexpr std::size_t kNone = KeyIndex::kNone;
-
-  PartnerIndex(const StationTable& table, MatchKey key) : first_(table.size()), next_(table.size()) {
-    for (std::size_t i = table.size(); i-- > 0;) {
-      std::size_t& first = first_.entry(packKey(keyOf(table[i], key)));
-      next_[i] = first;
-      first = i;
-    }
-  }
-
-  std::size_t first(std::string_view key) const { return first_.find(packKey(key)); }
-  std::size_t next(std::size_t entry) const { return next_[entry]; }
-
- private:
-  KeyIndex first_;
-  std::vector<std::size_t> next_;
-};
 
 // Every line goes to the system as soon as it is complete.
 void writeAndFlush(std::ostream& file, const std::string& lines) {
@@ -98,28 +71,15 @@ class PairWriter {
 
 ComparisonResult compareTables(const StationTable& first, const StationTable& second, MatchKey key,
                                double shiftTolerance, const ComparisonOutput& output) {
-  const PartnerIndex partners(first, key);
-  // All lookups first, in one tight loop, rather than one after every
-  // flushed report line, when the index has left the caches.
-  std::vector<std::size_t> firstPartner(second.size());
-  for (std::size_t i = 0; i < second.size(); ++i) {
-    firstPartner[i] = partners.first(keyOf(second[i], key));
-  }
-
+  const StationPairing pairing(first, second, key);
   PairWriter writer(shiftTolerance, output);
-  for (std::size_t i = 0; i < second.size(); ++i) {
-    const POS_ELEV& station = second[i];
-    std::size_t entry = firstPartner[i];
-    if (entry == PartnerIndex::kNone) {
-      output.messageFile << "Warning: Station in 2nd file not in 1st file:  "
-                         << "   PID = " << station.pid.view() << "   SSN = " << station.ssn.view() << '\n'
-                         << std::flush;
-      ++output.messageCount;
-      continue;
-    }
-    for (; entry != PartnerIndex::kNone; entry = partners.next(entry)) {
-      writer.write(first[entry], station);
-    }
+  for (const StationPair& pair : pairing) writer.write(first[pair.first], second[pair.second]);
+  for (const std::size_t entry : pairing.onlyInSecond()) {
+    const POS_ELEV& station = second[entry];
+    output.messageFile << "Warning: Station in 2nd file not in 1st file:  "
+                       << "   PID = " << station.pid.view() << "   SSN = " << station.ssn.view() << '\n'
+                       << std::flush;
+    ++output.messageCount;
   }
   return writer.take();
 }

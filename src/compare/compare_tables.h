@@ -5,12 +5,11 @@
 #include <iosfwd>
 #include <string>
 
+#include "compare/match_key.h"
 #include "compare/report_page.h"
 #include "records/station_table.h"
 
 namespace tessovane2 {
-
-enum class MatchKey { Ssn, Pid };
 
 struct ComparisonTotals {
   std::int64_t matchedCount = 0;  // matched pairs (report lines)

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "compare/compare_tables.h"
+#include "compare/match_key.h"
 
 namespace tessovane2 {
 

@@ -1,0 +1,99 @@
+// What tessovane2_shifts finds: one row per pair and per unpaired station,
+// the summary of the shifts, and the facts of the run. Every writer (CSV,
+// GeoJSON, console summary, HTML page, SVG map) reads only these.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessovane2::shifts {
+
+// A missing value (no height, no partner, no direction): written as an empty
+// CSV field or a JSON null.
+inline constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
+
+enum class ShiftStatus { Matched, OverHorizontal, OverVertical, OverBoth, OnlyInFirst, OnlyInSecond };
+
+// "matched", "over_horizontal", "over_vertical", "over_both", "only_in_1st", "only_in_2nd".
+std::string_view statusName(ShiftStatus status);
+
+struct ShiftRow {
+  ShiftStatus status = ShiftStatus::Matched;
+  // The station's identifiers (the 1st-file station's for a pair), trailing
+  // blanks dropped; views into the station tables, which outlive the rows.
+  std::string_view pid;
+  std::string_view ssn;
+  std::string_view designation;
+  // Positions: signed decimal degrees (north and east positive) and heights
+  // in metres; kMissing where the file has no such station or no height.
+  double lat1 = kMissing, lon1 = kMissing, h1 = kMissing;
+  double lat2 = kMissing, lon2 = kMissing, h2 = kMissing;
+  // Shifts, 2nd file minus 1st: north, east and up in metres; the horizontal
+  // shift in metres (the report's position shift, bit for bit); the azimuth
+  // of the shift in degrees clockwise from north, [0, 360). kMissing where
+  // there is none (unpaired rows; du without both heights; azimuth of a
+  // zero shift).
+  double dn = kMissing, de = kMissing, du = kMissing;
+  double horizontal = kMissing, azimuth = kMissing;
+  bool blankKey = false;  // a pair formed by two blank (or empty) keys
+};
+
+struct FileFacts {
+  std::string name;                    // as given on the command line
+  std::int64_t recordCount = 0;        // every line read
+  std::int64_t controlPointCount = 0;  // lines recognised as *80 records
+};
+
+struct RunFacts {
+  std::array<std::string, 6> arguments;  // the six positional arguments, as given
+  FileFacts first;
+  FileFacts second;
+  double horizontalTolerance = 0.0;                // metres
+  std::optional<double> verticalTolerance;         // metres; none: no height is flagged
+  std::string localTime;                           // "Date: Tue Oct 14, 2003  Time: 14:05:07 pm"
+  std::string version;                             // "1.4"
+};
+
+// Mean, standard deviation (n - 1) and root mean square of one component,
+// over the rows that have it; kMissing where count is too small.
+struct ComponentStatistics {
+  std::int64_t count = 0;
+  double mean = kMissing;
+  double standardDeviation = kMissing;
+  double rms = kMissing;
+};
+
+struct ShiftSummary {
+  std::int64_t pairs = 0;
+  std::int64_t onlyInFirst = 0;
+  std::int64_t onlyInSecond = 0;
+  std::int64_t overHorizontal = 0;  // over_horizontal and over_both
+  std::int64_t overVertical = 0;    // over_vertical and over_both
+  std::int64_t blankKeyPairs = 0;
+  std::int64_t withoutHeight = 0;        // stations (of rows) without a height
+  std::int64_t blankHemisphere = 0;      // stations whose hemisphere letter was blank (taken as N or W)
+  std::int64_t mixedHemisphere = 0;      // pairs whose two stations carry different letters
+  // The horizontal shift over all pairs, metres; kMissing without pairs.
+  double horizontalMin = kMissing, horizontalMax = kMissing, horizontalMean = kMissing;
+  double horizontalRms = kMissing;
+  double horizontalP50 = kMissing, horizontalP95 = kMissing, horizontalP99 = kMissing;
+  ComponentStatistics dn, de, du;
+  // Row numbers (into ShiftResults::rows) of the ten largest horizontal and
+  // the ten largest vertical (|du|) movers, largest first.
+  std::vector<std::size_t> largestHorizontal;
+  std::vector<std::size_t> largestVertical;
+};
+
+struct ShiftResults {
+  RunFacts run;
+  std::vector<ShiftRow> rows;  // 2nd file's order, then the only_in_1st rows
+  ShiftSummary summary;
+};
+
+}  // namespace tessovane2::shifts
