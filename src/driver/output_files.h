@@ -1,22 +1,22 @@
 // Opening the two inputs and the three output files, and the report header.
 #pragma once
 
-#include <fstream>
 #include <iosfwd>
 #include <string>
 
 #include "compare/report_page.h"
 #include "date/date.h"
 #include "driver/run_parameters.h"
+#include "files/file_streams.h"
 
 namespace tessovane2 {
 
 struct RunFiles {
-  std::ifstream firstInputFile;
-  std::ifstream secondInputFile;
-  std::ofstream statisticsFile;
-  std::ofstream messageFile;
-  std::ofstream reportFile;
+  InputFileStream firstInputFile;
+  InputFileStream secondInputFile;
+  OutputFileStream statisticsFile;
+  OutputFileStream messageFile;
+  OutputFileStream reportFile;
   std::string statisticsFileName;  // output name + ".stt"
   std::string messageFileName;     // output name + ".msg"
   std::string reportFileName;      // output name + ".out"
@@ -24,9 +24,10 @@ struct RunFiles {
 
 // Opens the 1st and 2nd input, then creates the statistics, message and
 // report files, echoing each name on `out` once it is open. At the first file
-// that cannot be opened (a missing file, a directory, an output that is one of
-// the inputs) writes its message to `err` and returns false; files created
-// before it stay, empty.
+// that cannot be opened (a missing file, a directory, a name holding a NUL
+// byte, an output that is one of the inputs by any name and of any kind)
+// writes its message to `err` and returns false; files created before it
+// stay, empty.
 bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out, std::ostream& err);
 
 // The title, time stamp, file names and match type, then the column headings;

@@ -1,8 +1,6 @@
 #include "driver/statistics.h"
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 
 #include "compare/report_page.h"
 #include "records/fixed_columns.h"
@@ -73,7 +71,7 @@ int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts
   // A disk that filled up or a quota reached must not pass for success.
   int status = 0;
   for (const auto& [file, name] :
-       {std::pair<const std::ofstream*, const std::string*>{&files.reportFile, &files.reportFileName},
+       {std::pair<const OutputFileStream*, const std::string*>{&files.reportFile, &files.reportFileName},
         {&files.statisticsFile, &files.statisticsFileName},
         {&files.messageFile, &files.messageFileName}}) {
     if (file->fail()) {
@@ -83,9 +81,10 @@ int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts
   }
 
   if (messageCount < 1) {
-    // Exactly this file, removed directly: the name is never handed to a shell.
-    std::error_code ignored;
-    std::filesystem::remove(files.messageFileName, ignored);
+    // Exactly this file, removed directly: the name is never handed to a
+    // shell, and is left alone when it no longer leads to the message file
+    // (an input moved there meanwhile would be lost).
+    removeFileStillNamed(files.messageFileName, files.messageFile.identity());
   } else {
     out << "See message file comments" << '\n' << std::flush;
   }

@@ -1,0 +1,70 @@
+// Opening files by name for reading and for writing as streams, each
+// knowing the identity of the file it actually opened.
+#pragma once
+
+#include <ext/stdio_filebuf.h>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+
+#include "files/file_identity.h"
+
+namespace tessovane2 {
+
+// A file read as bytes, like std::ifstream opened in binary mode.
+class InputFileStream : public std::istream {
+ public:
+  InputFileStream();
+
+  // Opens `name` for reading. False, and the stream stays closed, for a name
+  // the system cannot take as it stands, a directory (it would read as an
+  // empty file), or anything else that cannot be opened.
+  bool open(const std::string& name);
+  bool is_open() const { return buffer_.is_open(); }
+  // A failed close marks the stream as failed.
+  void close();
+  // The file as it was opened; kept after closing.
+  const std::optional<FileIdentity>& identity() const { return identity_; }
+
+ private:
+  __gnu_cxx::stdio_filebuf<char> buffer_;
+  std::optional<FileIdentity> identity_;
+};
+
+struct OutputOpening {
+  bool opened = false;
+  // When set, `name` leads to inputs[*input]: refused, and the file is left
+  // exactly as it was.
+  std::optional<std::size_t> input;
+};
+
+// A file written as bytes, like std::ofstream opened in binary mode.
+class OutputFileStream : public std::ostream {
+ public:
+  OutputFileStream();
+
+  // Creates or empties `name` for writing, unless it is one of `inputs`:
+  // asked of the name before it is opened (so that no input is opened for
+  // writing), and of the file once opened (so that an input put under that
+  // name meanwhile is not emptied either). Not opened either for a name the
+  // system cannot take as it stands, or anything else that cannot be opened.
+  OutputOpening open(const std::string& name, std::span<const std::optional<FileIdentity>> inputs);
+  bool is_open() const { return buffer_.is_open(); }
+  // A failed close marks the stream as failed.
+  void close();
+  // The file as it was opened; kept after closing.
+  const std::optional<FileIdentity>& identity() const { return identity_; }
+
+ private:
+  __gnu_cxx::stdio_filebuf<char> buffer_;
+  std::optional<FileIdentity> identity_;
+};
+
+// Removes `name` if it still leads to the file `identity`; a name that now
+// leads elsewhere (replaced meanwhile, say by an input moved there) is left
+// alone. False when nothing was removed.
+bool removeFileStillNamed(const std::string& name, const std::optional<FileIdentity>& identity);
+
+}  // namespace tessovane2
