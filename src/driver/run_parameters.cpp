@@ -14,7 +14,9 @@ namespace {
 constexpr const char* kVersion = "1.4";
 constexpr const char* kVersionDate = "2003/10/14";
 
-// One whitespace-delimited word; the empty text at end of input.
+// One whitespace-delimited word; the empty text at end of input. A NUL byte
+// is not white space and stays in the word: a name holding one then opens
+// nothing, rather than the name cut short at it.
 std::string readWord(std::istream& in) {
   std::string word;
   if (!(in >> word)) word.clear();

@@ -22,7 +22,8 @@ std::string statisticsText(const RunParameters& parameters, const RunFiles& file
 
 // Writes the statistics to `out` and to the statistics file (with the column
 // headings and the over-tolerance list), closes the files, removes the message
-// file when no warning was written, and says goodbye. Returns the exit status:
+// file when no warning was written (if its name still leads to it), and says
+// goodbye. Returns the exit status:
 // 0, or 1 when an output file could not be written completely.
 int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts& first,
               const FileCounts& second, const ComparisonResult& comparison, std::int64_t messageCount,
