@@ -36,9 +36,8 @@ ProcessOutcome runExecutable(const fs::path& folder, const fs::path& capture, co
 
 TEST(Executable, AQuotedArgumentWithBlanksIsOneArgument) {
   TempFolder folder, capture;
-  const std::string station = "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
-  writeFile(folder.path() / "first file.txt", station);
-  writeFile(folder.path() / "second file.txt", station);
+  writeFile(folder.path() / "first file.txt", kStation);
+  writeFile(folder.path() / "second file.txt", kStation);
   const ProcessOutcome outcome =
       runExecutable(folder.path(), capture.path(), "'first file.txt' \"second file.txt\" 'my run' 0.05 4 S");
   EXPECT_EQ(outcome.status, 0) << outcome.err;

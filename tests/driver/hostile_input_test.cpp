@@ -4,9 +4,7 @@
 // the expected outputs and leave every input as it was.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,6 +15,7 @@
 #include <thread>
 
 #include "support/run_in_folder.h"
+#include "support/run_program.h"
 
 namespace tessovane2::testing {
 namespace {
@@ -368,55 +367,6 @@ TEST(HostileInput, DevNullPipesAndTheSameFileTwice) {
   }
 }
 
-struct ProcessEnd {
-  bool ended = false;
-  int status = -1;  // exit status, or minus the signal that ended it
-};
-
-// Waits up to 30 seconds for `pid`; kills it if it is still running then.
-ProcessEnd waitAtMost30Seconds(pid_t pid) {
-  ProcessEnd end;
-  int status = 0;
-  for (int i = 0; i < 3000; ++i) {
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      end.ended = true;
-      end.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-      return end;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-  return end;
-}
-
-// Starts the built program in `folder` with standard input `in`, standard
-// output `out` (closed when -1), standard error to /dev/null, and the
-// default action for SIGPIPE.
-pid_t start(const fs::path& folder, const std::vector<std::string>& args, int in, int out) {
-  std::vector<std::string> words = {TESSOVANE2_EXECUTABLE};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::signal(SIGPIPE, SIG_DFL);
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (chdir(folder.c_str()) != 0 || devNull < 0) _exit(127);
-    dup2(in, 0);
-    dup2(devNull, 2);
-    if (out < 0) {
-      close(1);
-    } else {
-      dup2(out, 1);
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
 // What a run on one matching station leaves in its folder.
 void expectCompleteRun(const fs::path& folder, const std::string& station) {
   const auto files = readFolder(folder);
@@ -435,7 +385,7 @@ TEST(HostileExecutable, ClosedStandardOutput) {
   writeFile(folder.path() / "a.txt", station);
   writeFile(folder.path() / "b.txt", station);
   const int in = open("/dev/null", O_RDONLY);
-  const ProcessEnd end = waitAtMost30Seconds(start(folder.path(), arguments("a.txt", "b.txt"), in, -1));
+  const ProcessEnd end = waitForProgram(startProgram(folder.path(), arguments("a.txt", "b.txt"), in, -1, -1));
   close(in);
   ASSERT_TRUE(end.ended);
   EXPECT_EQ(end.status, 0);
@@ -455,7 +405,7 @@ TEST(HostileExecutable, PipeClosedEarly) {
   int console[2], answers[2];
   ASSERT_EQ(pipe2(console, O_CLOEXEC), 0);
   ASSERT_EQ(pipe2(answers, O_CLOEXEC), 0);
-  const pid_t pid = start(folder.path(), {}, answers[0], console[1]);
+  const pid_t pid = startProgram(folder.path(), {}, answers[0], console[1], -1);
   close(console[1]);
   close(answers[0]);
   char first = 0;
@@ -465,7 +415,7 @@ TEST(HostileExecutable, PipeClosedEarly) {
   const auto previous = std::signal(SIGPIPE, SIG_IGN);
   feed(answers[1], "a.txt b.txt run 0.05 4 S\n");
   std::signal(SIGPIPE, previous);
-  const ProcessEnd end = waitAtMost30Seconds(pid);
+  const ProcessEnd end = waitForProgram(pid);
   ASSERT_TRUE(end.ended);
   EXPECT_EQ(first, 'E');
   EXPECT_EQ(end.status, 0);

@@ -20,16 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kBanner =
-    "KOV program tessovane2    version: 1.4   date(ccyy/mm/dd): 2003/10/14\n"
-    "   for help, enter \"tessovane2 -h\"\n"
-    "\n";
-const std::string kPrompts =
-    "Enter 1st Quillane filename: Enter 2nd Quillane filename: Enter the output filename:   "
-    "Enter the maximum shift tolerance (meters):   Enter the SSN length in the 2nd file (3,4,5): "
-    "Enter the match type, SSN or PID (S,s,P,p):   \n";
-const std::string kStation = "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
-
 // One entry of the folder before the run: a file holding kStation, a named
 // pipe, or a symbolic or hard link to `target`.
 struct Entry {
@@ -168,8 +158,8 @@ TEST_F(LinksAndPipes, AnOutputLeadingToAnInputIsRefusedAndNothingWaits) {
     }
     const ProgramOutcome outcome = runProgram(folder.path(), c.arguments, c.input);
     for (std::thread& writer : writers) writer.join();
-    EXPECT_TRUE(outcome.ended) << c.name << ": still running after 30 seconds";
-    EXPECT_EQ(outcome.status, 1) << c.name;
+    EXPECT_TRUE(outcome.end.ended) << c.name << ": still running after 30 seconds";
+    EXPECT_EQ(outcome.end.status, 1) << c.name;
     EXPECT_EQ(outcome.out, c.out) << c.name;
     EXPECT_EQ(outcome.err, kBanner + c.err) << c.name;
     EXPECT_EQ(outcome.files, c.filesAfter) << c.name;
@@ -187,8 +177,8 @@ TEST_F(LinksAndPipes, PipesAreReadAndAnInputMovedOntoTheMessageFileStays) {
     layDown(folder.path(), {{Entry::File, "a.txt"}});
     const ProgramOutcome outcome =
         runProgram(folder.path(), {"a.txt", "/dev/stdin", "o", "1", "4", "S"}, kStation);
-    ASSERT_TRUE(outcome.ended);
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    ASSERT_TRUE(outcome.end.ended);
+    EXPECT_EQ(outcome.end.status, 0) << outcome.err;
     EXPECT_EQ(outcome.files.size(), 3u);
     ASSERT_TRUE(outcome.files.count("o.out"));
     EXPECT_TRUE(outcome.files.at("o.out").ends_with(reportLine)) << outcome.files.at("o.out");
@@ -205,8 +195,8 @@ TEST_F(LinksAndPipes, PipesAreReadAndAnInputMovedOntoTheMessageFileStays) {
     });
     const ProgramOutcome outcome = runProgram(folder.path(), {"a.txt", "f2", "o", "1", "4", "S"});
     writer.join();
-    ASSERT_TRUE(outcome.ended);
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    ASSERT_TRUE(outcome.end.ended);
+    EXPECT_EQ(outcome.end.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out.find("See message file comments"), std::string::npos);
     ASSERT_TRUE(outcome.files.count("o.msg"));
     EXPECT_EQ(outcome.files.at("o.msg"), kStation);

@@ -11,11 +11,6 @@
 namespace tessovane2::testing {
 namespace {
 
-const std::string kBanner =
-    "KOV program tessovane2    version: 1.4   date(ccyy/mm/dd): 2003/10/14\n"
-    "   for help, enter \"tessovane2 -h\"\n"
-    "\n";
-
 const std::string kHelp =
     "   Finds the difference in position and orthometric height for the same station\n"
     "   as reported in two horizontal files with 80* and 86* records.\n"
@@ -36,11 +31,6 @@ const std::string kHelp =
     "       Match Type = { S,s,P,p, } for SSN or PID.\n"
     "       Match on PID for TORMEL format data only.\n"
     "\n";
-
-const std::string kPrompts =
-    "Enter 1st Quillane filename: Enter 2nd Quillane filename: Enter the output filename:   "
-    "Enter the maximum shift tolerance (meters):   Enter the SSN length in the 2nd file (3,4,5): "
-    "Enter the match type, SSN or PID (S,s,P,p):   \n";
 
 const std::string kSsnLengthHint = "        SSN Lengths may be 3, 4 or 5\n";
 const std::string kMatchTypeHint = "       Match types may be S,s, P,p\n";

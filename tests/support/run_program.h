@@ -3,6 +3,8 @@
 // instead of hanging.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -11,19 +13,29 @@
 
 namespace tessovane2::testing {
 
-struct ProgramOutcome {
+// Starts the program in `folder` with `arguments` (without the program name),
+// standard input `in`, standard output `out` (closed when -1), standard error
+// `err` (/dev/null when -1) and the default action for SIGPIPE.
+pid_t startProgram(const std::filesystem::path& folder, const std::vector<std::string>& arguments, int in,
+                   int out, int err);
+
+struct ProcessEnd {
   bool ended = false;  // false: still running when its time was up, then killed
   int status = -1;     // exit status, or minus the signal that ended it
+};
+
+ProcessEnd waitForProgram(pid_t pid, std::chrono::milliseconds allowed = std::chrono::seconds(30));
+
+struct ProgramOutcome {
+  ProcessEnd end;
   std::string out;
   std::string err;
   std::map<std::string, std::string> files;  // every regular file of the folder after the run
 };
 
-// Runs the program with the working folder `folder`, `arguments` (without
-// the program name) and a pipe holding `input` (under 64 KiB) as standard
-// input.
+// Runs the program in `folder` with a pipe holding `input` (under 64 KiB) as
+// standard input, and catches its console.
 ProgramOutcome runProgram(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                          const std::string& input = "",
-                          std::chrono::milliseconds allowed = std::chrono::seconds(30));
+                          const std::string& input = "");
 
 }  // namespace tessovane2::testing
