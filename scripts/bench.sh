@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times whole runs of tessovane2 on generated survey pairs of 50,000 to
 # 400,000 stations (matched by PID), next to Survex's diffpos on the same
-# stations, and checks the performance targets. See bench/README.md.
+# stations, and tessovane2_shifts on the 200,000-station pair, and checks the
+# performance targets. See bench/README.md.
 #
 #   scripts/bench.sh              the full benchmark (a few minutes)
 #   scripts/bench.sh --smoke      a quick run on 2,000 stations (checks that it all works)
@@ -101,6 +102,34 @@ for n in "${sizes[@]}"; do
   printf '%10s  %18.3f  %9s  %16.3f  %6.2f\n' "$n" "${seconds[$n]}" "${mib[$n]}" "${peer[$n]}" \
     "$(python3 -c "print(${seconds[$n]} / ${peer[$n]})")"
 done
+
+# --- tessovane2_shifts ------------------------------------------------------------
+# The companion on the 200,000-station pair by PID, both formats, timed and
+# measured like tessovane2 and next to it; its targets are 0.6 s and 128 MiB.
+echo
+n=200000
+[ "$smoke" = 1 ] && n=${sizes[0]}
+shifts=$root/build/bench/src/tessovane2_shifts
+cd "$data/s$n"
+status=0
+"$shifts" old.hz new.hz shifts 0.05 5 P -q 2>/dev/null || status=$?
+[ "$status" -le 1 ] || { echo "tessovane2_shifts failed on $n stations (status $status)" >&2; exit 1; }
+shifts_rows=$(($(wc -l <shifts.csv) - 1))
+shifts_seconds=$(median_time "$shifts old.hz new.hz shifts 0.05 5 P -q")
+shifts_mib=$(median_rss "$shifts old.hz new.hz shifts 0.05 5 P -q")
+echo "== tessovane2_shifts, both formats: median of $runs runs"
+printf '   %s stations: %s rows, %.3f s, %s MiB (tessovane2 %.3f s, %s MiB)\n' "$n" "$shifts_rows" \
+  "$shifts_seconds" "$shifts_mib" "${seconds[$n]}" "${mib[$n]}"
+if [ "$smoke" = 0 ]; then
+  for target in "$shifts_seconds <= 0.6:in at most 0.6 s" "$shifts_mib <= 128:in at most 128 MiB"; do
+    if python3 -c "import sys; sys.exit(0 if (${target%%:*}) else 1)"; then
+      echo "   holds   tessovane2_shifts on 200,000 stations ${target#*:}"
+    else
+      echo "   MISSED  tessovane2_shifts on 200,000 stations ${target#*:}"
+    fi
+  done
+fi
+cd "$root"
 
 # --- micro-benchmarks ----------------------------------------------------------
 echo

@@ -1,20 +1,31 @@
 #include "shifts/number_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
+#include "records/fixed_columns.h"
+
 namespace tessovane2::shifts {
+
+namespace {
+
+bool roundsToZero(std::string_view digits) {
+  for (const char c : digits) {
+    if (c != '0' && c != '.') return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool appendDecimal(std::string& out, double value, int decimals) {
   if (!std::isfinite(value)) return false;
-  // Room for 309 integer digits, the sign, the point and the decimals.
-  char buffer[400];
-  const std::to_chars_result r =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string_view text(buffer, static_cast<std::size_t>(r.ptr - buffer));
-  if (text.front() == '-' && text.find_first_not_of("0.", 1) == std::string_view::npos) text.remove_prefix(1);
-  out += text;
+  // The report's formatter: the digits of std::to_chars, without its cost
+  // where they are certain (to_chars alone took 59 % of the instructions of
+  // a 2 x 200,000-station run writing both files).
+  const std::size_t start = out.size();
+  appendFixed(out, value, 0, decimals);
+  if (out[start] == '-' && roundsToZero(std::string_view(out).substr(start + 1))) out.erase(start, 1);
   return true;
 }
 
