@@ -50,32 +50,33 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
       "Every station's shift between two survey files as data (CSV, GeoJSON), with a summary.\n"
       "The six arguments are tessovane2's, with the same meaning and rules.",
       kProgram};
-  app.set_version_flag("--version", std::string(kProgram) + " 1.4");
-  static constexpr std::array<std::array<const char*, 2>, 6> kPositional = {{
-      {"FILE1", "the 1st (earlier) survey file"},
-      {"FILE2", "the 2nd (later) survey file"},
-      {"OUTPUT", "output name: OUTPUT.csv, OUTPUT.geojson"},
-      {"TOLERANCE", "horizontal shift tolerance (metres)"},
-      {"SSN_LENGTH", "SSN length: 3, 4 or 5"},
-      {"MATCH", "match type: S or s (SSN), P or p (PID)"},
-  }};
-  for (std::size_t i = 0; i < kPositional.size(); ++i) {
-    app.add_option(kPositional[i][0], options.positional[i], kPositional[i][1])->required();
-  }
-  app.add_option("--vertical-tolerance", verticalText,
-                 "also flag pairs whose height shift exceeds METRES in absolute value")
-      ->option_text("METRES");
-  app.add_option("--formats", formats,
-                 "outputs to write, comma-separated: " + formatNames() + " (default all)")
-      ->delimiter(',')
-      ->option_text("LIST");
-  app.add_option("--exaggeration", exaggerationText, "scale of the shift arrows on the map (positive)")
-      ->option_text("X");
-  app.add_flag("-q,--quiet", options.quiet, "no summary on standard output");
-
-  // CLI11 reads its arguments last first.
-  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  // CLI11 reports through exceptions; none leaves this function.
   try {
+    app.set_version_flag("--version", std::string(kProgram) + " 1.4");
+    static constexpr std::array<std::array<const char*, 2>, 6> kPositional = {{
+        {"FILE1", "the 1st (earlier) survey file"},
+        {"FILE2", "the 2nd (later) survey file"},
+        {"OUTPUT", "output name: OUTPUT.csv, OUTPUT.geojson"},
+        {"TOLERANCE", "horizontal shift tolerance (metres)"},
+        {"SSN_LENGTH", "SSN length: 3, 4 or 5"},
+        {"MATCH", "match type: S or s (SSN), P or p (PID)"},
+    }};
+    for (std::size_t i = 0; i < kPositional.size(); ++i) {
+      app.add_option(kPositional[i][0], options.positional[i], kPositional[i][1])->required();
+    }
+    app.add_option("--vertical-tolerance", verticalText,
+                   "also flag pairs whose height shift exceeds METRES in absolute value")
+        ->option_text("METRES");
+    app.add_option("--formats", formats,
+                   "outputs to write, comma-separated: " + formatNames() + " (default all)")
+        ->delimiter(',')
+        ->option_text("LIST");
+    app.add_option("--exaggeration", exaggerationText, "scale of the shift arrows on the map (positive)")
+        ->option_text("X");
+    app.add_flag("-q,--quiet", options.quiet, "no summary on standard output");
+
+    // CLI11 reads its arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
     ParsedOptions parsed;
@@ -87,7 +88,7 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     parsed.exitStatus = 0;
     parsed.out = std::string(version.what()) + '\n';
     return parsed;
-  } catch (const CLI::ParseError& error) {
+  } catch (const CLI::Error& error) {
     std::string message = error.what();
     std::replace(message.begin(), message.end(), '\n', ' ');
     return trouble(message);
