@@ -10,8 +10,15 @@ namespace tessovane2::shifts {
 
 namespace {
 
+bool needsQuotes(std::string_view text) {
+  for (const char c : text) {
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
 void appendText(std::string& line, std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+  if (!needsQuotes(text)) {
     line += text;
     return;
   }

@@ -43,9 +43,15 @@ void appendHex4(std::string& out, unsigned value) {
   for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
 }
 
+bool needsEscape(unsigned char c) { return c < 0x20 || c == '"' || c == '\\' || c >= 0x7F; }
+
 void appendString(std::string& out, std::string_view text) {
   out += '"';
-  for (std::size_t i = 0; i < text.size();) {
+  // Plain printable ASCII, the usual identifier, goes in one piece.
+  std::size_t plain = 0;
+  while (plain < text.size() && !needsEscape(static_cast<unsigned char>(text[plain]))) ++plain;
+  out += text.substr(0, plain);
+  for (std::size_t i = plain; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c == '"' || c == '\\') {
       out += '\\';

@@ -45,7 +45,12 @@ bool openInput(std::ifstream& file, const std::string& name) {
 
 bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const ShiftsOptions& options,
                  std::ostream& err) {
-  std::ofstream file(output.name, std::ios::out | std::ios::trunc | std::ios::binary);
+  // A buffer of 1 MiB instead of the stream's 8 KiB: a 200,000-station run
+  // then writes its 100 MB in some 100 system calls, not 12,000.
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::ofstream file;
+  file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  file.open(output.name, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!file.is_open()) {
     err << "Error: unable to open " << output.format->what << " output file " << output.name << '\n';
     return false;
