@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times whole runs of tessovane2 on generated survey pairs of 50,000 to
 # 400,000 stations (matched by PID), next to Survex's diffpos on the same
-# stations, and checks the performance targets. See bench/README.md.
+# stations, and tessovane2_shifts on the 200,000-station pair, and checks the
+# performance targets. See bench/README.md.
 #
 #   scripts/bench.sh              the full benchmark (a few minutes)
 #   scripts/bench.sh --smoke      a quick run on 2,000 stations (checks that it all works)
@@ -101,6 +102,42 @@ for n in "${sizes[@]}"; do
   printf '%10s  %18.3f  %9s  %16.3f  %6.2f\n' "$n" "${seconds[$n]}" "${mib[$n]}" "${peer[$n]}" \
     "$(python3 -c "print(${seconds[$n]} / ${peer[$n]})")"
 done
+
+# --- tessovane2_shifts ------------------------------------------------------------
+# The companion on the 200,000-station pair by PID, both formats, next to
+# tessovane2; its targets are 0.6 s and 128 MiB. Timed with its 100 MB of
+# output removed before each run, as a user's single run finds them: run
+# back to back, each run's truncation of the last one's files waits for ext4
+# to write them out (auto_da_alloc), which is timed too, apart.
+echo
+n=200000
+[ "$smoke" = 1 ] && n=${sizes[0]}
+shifts=$root/build/bench/src/tessovane2_shifts
+cd "$data/s$n"
+status=0
+"$shifts" old.hz new.hz shifts 0.05 5 P -q 2>/dev/null || status=$?
+[ "$status" -le 1 ] || { echo "tessovane2_shifts failed on $n stations (status $status)" >&2; exit 1; }
+shifts_rows=$(($(wc -l <shifts.csv) - 1))
+json=$(mktemp)
+hyperfine -N -i --style none --warmup 1 --runs "$runs" --prepare "rm -f shifts.csv shifts.geojson" \
+  --export-json "$json" "$shifts old.hz new.hz shifts 0.05 5 P -q" >/dev/null 2>&1
+shifts_seconds=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json")
+rm -f "$json"
+shifts_back_to_back=$(median_time "$shifts old.hz new.hz shifts 0.05 5 P -q")
+shifts_mib=$(median_rss "$shifts old.hz new.hz shifts 0.05 5 P -q")
+echo "== tessovane2_shifts, both formats: median of $runs runs"
+printf '   %s stations: %s rows, %.3f s (back to back %.3f s), %s MiB; tessovane2 %.3f s, %s MiB\n' "$n" \
+  "$shifts_rows" "$shifts_seconds" "$shifts_back_to_back" "$shifts_mib" "${seconds[$n]}" "${mib[$n]}"
+if [ "$smoke" = 0 ]; then
+  for target in "$shifts_seconds <= 0.6:in at most 0.6 s" "$shifts_mib <= 128:in at most 128 MiB"; do
+    if python3 -c "import sys; sys.exit(0 if (${target%%:*}) else 1)"; then
+      echo "   holds   tessovane2_shifts on 200,000 stations ${target#*:}"
+    else
+      echo "   MISSED  tessovane2_shifts on 200,000 stations ${target#*:}"
+    fi
+  done
+fi
+cd "$root"
 
 # --- micro-benchmarks ----------------------------------------------------------
 echo

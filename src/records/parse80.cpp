@@ -129,6 +129,8 @@ int parse80(int ssnLength, std::string_view record, POS_ELEV& station, std::ostr
   station.ssn.assign(ssnColumns(line, ssnLength));
   station.latitude = latitude;
   station.longitude = longitude;
+  station.latitudeHemisphere = columns(line, 56, 56)[0];
+  station.longitudeHemisphere = columns(line, 69, 69)[0];
   return status;
 }
 

@@ -20,9 +20,11 @@ fail() {
 # The files an installation holds, relative to its prefix.
 expected_files="bin/tessovane2
 bin/tessovane2_prompt
+bin/tessovane2_shifts
 share/doc/tessovane2/examples/new.hz
 share/doc/tessovane2/examples/old.hz
-share/man/man1/tessovane2.1"
+share/man/man1/tessovane2.1
+share/man/man1/tessovane2_shifts.1"
 
 install_into() {  # BUILD PREFIX
   "${CMAKE_COMMAND:-cmake}" --install "$1" --prefix "$2" >"$scratch/install.log" ||
@@ -51,10 +53,12 @@ prefix)
   actual=$(cd "$scratch/prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
   [ "$actual" = "$expected_files" ] || fail "installed files differ:
 $actual"
-  for program in bin/tessovane2 bin/tessovane2_prompt; do
+  for program in bin/tessovane2 bin/tessovane2_prompt bin/tessovane2_shifts; do
     [ -x "$scratch/prefix/$program" ] || fail "$program is not executable"
   done
-  cmp "$source/man/tessovane2.1" "$scratch/prefix/share/man/man1/tessovane2.1"
+  for page in tessovane2.1 tessovane2_shifts.1; do
+    cmp "$source/man/$page" "$scratch/prefix/share/man/man1/$page"
+  done
   for f in old.hz new.hz; do
     cmp "$source/examples/$f" "$scratch/prefix/share/doc/tessovane2/examples/$f"
   done
@@ -63,6 +67,14 @@ $actual"
   "$scratch/prefix/bin/tessovane2" -h >/dev/null 2>"$scratch/help" || status=$?
   [ "$status" -eq 1 ] || fail "tessovane2 -h ended with status $status"
   grep -q 'See Unix script tessovane2_prompt.' "$scratch/help" || fail "help text missing"
+  # The companion runs from the prefix too: the samples give status 1 (stations moved, added, removed).
+  mkdir "$scratch/shifts"
+  cp "$source/examples/old.hz" "$source/examples/new.hz" "$scratch/shifts/"
+  status=0
+  (cd "$scratch/shifts" && "$scratch/prefix/bin/tessovane2_shifts" old.hz new.hz run 0.05 4 S >"$scratch/summary" \
+    2>/dev/null) || status=$?
+  [ "$status" -eq 1 ] || fail "tessovane2_shifts on the samples ended with status $status"
+  [ -s "$scratch/shifts/run.csv" ] && [ -s "$scratch/shifts/run.geojson" ] || fail "tessovane2_shifts wrote no files"
   ;;
 
 prompt)
@@ -130,6 +142,8 @@ package)
 $actual"
   echo "$listing" | grep -q '^-rwxr-xr-x .* ./usr/bin/tessovane2_prompt$' ||
     fail "script not executable in the package"
+  echo "$listing" | grep -q '^-rwxr-xr-x .* ./usr/bin/tessovane2_shifts$' ||
+    fail "tessovane2_shifts not executable in the package"
   [ "$(dpkg-deb -f "$deb" Package Version | tr '\n' ' ')" = "Package: tessovane2 Version: 1.4 " ] ||
     fail "package name or version: $(dpkg-deb -f "$deb" Package Version)"
   ;;

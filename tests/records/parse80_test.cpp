@@ -52,6 +52,12 @@ TEST(Parse80, RealisticRecordFillsEveryField) {
   EXPECT_NEAR(p.station.latitude, 38.8898491055, 1e-10);
   EXPECT_EQ(p.station.longitude, degrees(77, 2, 1234567));
   EXPECT_EQ(p.station.elevation, 123.45);
+  EXPECT_EQ(p.station.latitudeHemisphere, 'N');
+  EXPECT_EQ(p.station.longitudeHemisphere, 'W');
+  // A record cut short before column 56 reads as blank letters.
+  const Parsed shortRecord = parse(kRecord.substr(0, 55));
+  EXPECT_EQ(shortRecord.station.latitudeHemisphere, ' ');
+  EXPECT_EQ(shortRecord.station.longitudeHemisphere, ' ');
 }
 
 TEST(Parse80, AcceptedFields) {
@@ -70,7 +76,7 @@ TEST(Parse80, AcceptedFields) {
       {70, "      ", degrees(38, 53, 2345678), 7.5, 0},       // no elevation: left untouched
       {70, "  1234", degrees(38, 53, 2345678), 12.34, 1},
       {70, "-01234", degrees(38, 53, 2345678), -12.34, 1},
-      {56, "S", degrees(38, 53, 2345678), 123.45, 1},  // columns 56 and 69 not read
+      {56, "S", degrees(38, 53, 2345678), 123.45, 1},  // the letters never sign the angles
       {69, "E", degrees(38, 53, 2345678), 123.45, 1},
   };
   for (const Case& c : cases) {

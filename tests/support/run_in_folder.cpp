@@ -6,8 +6,6 @@
 #include <random>
 #include <sstream>
 
-#include "driver/run.h"
-
 namespace tessovane2::testing {
 
 namespace fs = std::filesystem;
@@ -61,14 +59,14 @@ std::map<std::string, std::string> readFolder(const fs::path& folder) {
 }
 
 RunOutcome runInFolder(const fs::path& folder, const std::vector<std::string>& arguments,
-                       const std::string& input) {
+                       const std::string& input, const RunFunction& program) {
   const fs::path before = fs::current_path();
   fs::current_path(folder);
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
   RunOutcome outcome;
-  outcome.status = run(arguments, in, out, err, pinnedDate);
+  outcome.status = program(arguments, in, out, err, pinnedDate);
   fs::current_path(before);
   outcome.out = out.str();
   outcome.err = err.str();

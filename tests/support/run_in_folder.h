@@ -3,11 +3,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <iosfwd>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "date/date.h"
+#include "driver/run.h"
 
 namespace tessovane2::testing {
 
@@ -47,9 +51,14 @@ struct RunOutcome {
   std::map<std::string, std::string> files;  // every file of the folder after the run
 };
 
-// Runs with the working folder set to `folder` and standard input `input`.
+// A whole program run: tessovane2's run, or the companion's runShifts.
+using RunFunction = std::function<int(std::span<const std::string>, std::istream&, std::ostream&,
+                                      std::ostream&, const Clock&)>;
+
+// Runs `program` (tessovane2 by default) with the working folder set to
+// `folder`, standard input `input` and the clock pinned.
 RunOutcome runInFolder(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                       const std::string& input = "");
+                       const std::string& input = "", const RunFunction& program = run);
 
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& content);

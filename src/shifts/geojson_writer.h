@@ -1,0 +1,18 @@
+// The rows as a GeoJSON (RFC 7946) FeatureCollection.
+#pragma once
+
+#include <iosfwd>
+
+#include "shifts/shift_results.h"
+
+namespace tessovane2::shifts {
+
+// One Point feature per row, one per line, at the 2nd-file position (the
+// 1st-file position for only_in_1st), coordinates [longitude, latitude] in
+// signed decimal degrees on the files' own datum; the row's fields as
+// properties, numbers with the CSV's decimals, missing values null. Texts
+// are written as UTF-8: valid UTF-8 passes as it is, any other byte is read
+// as Latin-1.
+void writeGeoJson(const ShiftResults& results, std::ostream& file);
+
+}  // namespace tessovane2::shifts

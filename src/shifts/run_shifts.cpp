@@ -1,0 +1,151 @@
+#include "shifts/run_shifts.h"
+
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <system_error>
+#include <vector>
+
+#include "driver/run_parameters.h"
+#include "records/station_table.h"
+#include "shifts/output_formats.h"
+#include "shifts/shift_rows.h"
+#include "shifts/shift_summary.h"
+#include "shifts/shifts_options.h"
+#include "shifts/summary_text.h"
+
+namespace tessovane2::shifts {
+
+namespace {
+
+struct PlannedOutput {
+  const OutputFormat* format;
+  std::string name;
+};
+
+// Which input file (1 or 2) `output` already is, 0 if none: writing there
+// would destroy the input.
+int inputOverwrittenBy(const std::string& output, const RunParameters& parameters) {
+  std::error_code error;
+  if (std::filesystem::equivalent(output, parameters.firstFileName, error)) return 1;
+  if (std::filesystem::equivalent(output, parameters.secondFileName, error)) return 2;
+  return 0;
+}
+
+// A directory opens like a file but reads as an empty one: it is refused, as
+// is anything else that cannot be read.
+bool openInput(std::ifstream& file, const std::string& name) {
+  std::error_code error;
+  if (std::filesystem::is_directory(name, error)) return false;
+  file.open(name, std::ios::in | std::ios::binary);
+  return file.is_open();
+}
+
+bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const ShiftsOptions& options,
+                 std::ostream& err) {
+  // A buffer of 1 MiB instead of the stream's 8 KiB: a 200,000-station run
+  // then writes its 100 MB in some 100 system calls, not 12,000.
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::ofstream file;
+  file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  file.open(output.name, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (!file.is_open()) {
+    err << "Error: unable to open " << output.format->what << " output file " << output.name << '\n';
+    return false;
+  }
+  output.format->write(results, options, file);
+  file.close();
+  if (file.fail()) {
+    err << "Error: unable to write " << output.name << '\n';
+    return false;
+  }
+  return true;
+}
+
+void warnMixedHemispheres(const std::vector<ShiftRow>& rows, std::ostream& err) {
+  for (const ShiftRow& row : rows) {
+    if (!row.mixedHemisphere) continue;
+    err << "Warning: hemisphere letters differ between the files for station:   PID = " << row.pid
+        << "   SSN = " << row.ssn << '\n'
+        << "         its shifts read the 2nd file's position in the 1st file's hemisphere" << '\n';
+  }
+}
+
+}  // namespace
+
+int runShifts(std::span<const std::string> arguments, std::istream& in, std::ostream& out, std::ostream& err,
+              const Clock& clock) {
+  const ParsedOptions parsed = parseShiftsOptions(arguments);
+  out << parsed.out;
+  err << parsed.err;
+  if (parsed.exitStatus) return *parsed.exitStatus;
+  const ShiftsOptions& options = parsed.options;
+
+  const std::optional<RunParameters> parameters = readRunParameters(options.positional, in, out, err);
+  if (!parameters) return kTroubleStatus;
+
+  std::vector<PlannedOutput> outputs;
+  for (const std::string& name : options.formats) {
+    const OutputFormat* format = findFormat(name);
+    outputs.push_back({format, parameters->outputFileName + std::string(format->extension)});
+    if (const int input = inputOverwrittenBy(outputs.back().name, *parameters)) {
+      err << "Error: unable to open " << format->what << " output file " << outputs.back().name << '\n'
+          << "       that file is the " << (input == 1 ? "1st" : "2nd") << " input file" << '\n';
+      return kTroubleStatus;
+    }
+  }
+
+  std::ifstream firstInput, secondInput;
+  if (!openInput(firstInput, parameters->firstFileName)) {
+    err << "Error: unable to open 1st input file " << parameters->firstFileName << '\n';
+    return kTroubleStatus;
+  }
+  if (!openInput(secondInput, parameters->secondFileName)) {
+    err << "Error: unable to open 2nd input file " << parameters->secondFileName << '\n';
+    return kTroubleStatus;
+  }
+
+  // Loading writes its warnings and the invalid-height error to standard
+  // error, in place of the message file; its progress marks go nowhere, as
+  // standard output carries the summary.
+  std::ostream nowhere(nullptr);
+  std::int64_t warningCount = 0;
+  const LoadOutput loadOutput{nowhere, err, err, warningCount};
+  const LoadResult first = loadStationTable(1, firstInput, parameters->ssnLength, loadOutput);
+  if (first.fatal) return kTroubleStatus;
+  firstInput.close();
+  warnMissingElevation(first.table, loadOutput);
+  const LoadResult second = loadStationTable(2, secondInput, parameters->ssnLength, loadOutput);
+  if (second.fatal) return kTroubleStatus;
+  secondInput.close();
+  warnMissingElevation(second.table, loadOutput);
+
+  ShiftResults results;
+  RunFacts& facts = results.run;
+  std::copy(options.positional.begin(), options.positional.end(), facts.arguments.begin());
+  facts.first = {parameters->firstFileName, first.recordCount, first.controlPointCount};
+  facts.second = {parameters->secondFileName, second.recordCount, second.controlPointCount};
+  facts.horizontalTolerance = parameters->shiftTolerance;
+  facts.verticalTolerance = options.verticalTolerance;
+  facts.localTime = clock().dateTimeString();
+  facts.version = "1.4";
+  facts.searchTypeLabel = parameters->searchTypeLabel;
+
+  results.rows = shiftRows(first.table, second.table, parameters->matchType,
+                           {parameters->shiftTolerance, options.verticalTolerance});
+  results.summary = summarizeShifts(results.rows, first.table, second.table);
+  warnMixedHemispheres(results.rows, err);
+
+  for (const PlannedOutput& output : outputs) {
+    if (!writeOutput(output, results, options, err)) return kTroubleStatus;
+  }
+  if (!options.quiet) out << summaryText(results) << std::flush;
+
+  const ShiftSummary& s = results.summary;
+  const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond > 0;
+  return differences ? 1 : 0;
+}
+
+}  // namespace tessovane2::shifts

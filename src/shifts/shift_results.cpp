@@ -1,0 +1,23 @@
+#include "shifts/shift_results.h"
+
+namespace tessovane2::shifts {
+
+std::string_view statusName(ShiftStatus status) {
+  switch (status) {
+    case ShiftStatus::Matched:
+      return "matched";
+    case ShiftStatus::OverHorizontal:
+      return "over_horizontal";
+    case ShiftStatus::OverVertical:
+      return "over_vertical";
+    case ShiftStatus::OverBoth:
+      return "over_both";
+    case ShiftStatus::OnlyInFirst:
+      return "only_in_1st";
+    case ShiftStatus::OnlyInSecond:
+      return "only_in_2nd";
+  }
+  return "matched";
+}
+
+}  // namespace tessovane2::shifts

@@ -1,0 +1,38 @@
+// The command line of tessovane2_shifts: the six arguments of tessovane2,
+// then options.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tessovane2::shifts {
+
+struct ShiftsOptions {
+  // FILE1 FILE2 OUTPUT TOLERANCE SSN_LENGTH MATCH, as given; validated by
+  // tessovane2's own rules afterwards.
+  std::array<std::string, 6> positional;
+  std::optional<double> verticalTolerance;  // metres; none: no height is flagged
+  std::vector<std::string> formats;         // names from the format table, each once, in table order
+  bool quiet = false;                       // no summary on standard output
+  std::optional<double> exaggeration;       // the map's scale of the shift arrows; none: chosen for the data
+};
+
+// What the command line asks for: a run with `options`, or an end with
+// `exitStatus` after writing `out` (help, version) or `err` (one line).
+struct ParsedOptions {
+  ShiftsOptions options;
+  std::optional<int> exitStatus;
+  std::string out;
+  std::string err;
+};
+
+// Exit status for a bad option or argument (and any other trouble).
+inline constexpr int kTroubleStatus = 2;
+
+// arguments: the command line without the program name.
+ParsedOptions parseShiftsOptions(std::span<const std::string> arguments);
+
+}  // namespace tessovane2::shifts

@@ -1,0 +1,64 @@
+// The companion's options: what each command line asks for.
+#include "shifts/shifts_options.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace tessovane2::shifts {
+namespace {
+
+ParsedOptions parse(std::vector<std::string> extra) {
+  std::vector<std::string> arguments = {"a.hz", "b.hz", "run", "-0.5", "4", "S"};
+  arguments.insert(arguments.end(), extra.begin(), extra.end());
+  return parseShiftsOptions(arguments);
+}
+
+TEST(ShiftsOptions, ReadsWhatTheRunNeeds) {
+  const ParsedOptions plain = parse({});
+  ASSERT_FALSE(plain.exitStatus) << plain.err;
+  EXPECT_EQ(plain.options.positional[3], "-0.5");  // a negative tolerance is an argument, not an option
+  EXPECT_EQ(plain.options.formats, (std::vector<std::string>{"csv", "geojson"}));
+  EXPECT_FALSE(plain.options.verticalTolerance);
+  EXPECT_FALSE(plain.options.quiet);
+
+  const ParsedOptions full = parse(
+      {"--formats", "geojson,csv,geojson", "--vertical-tolerance=0.02", "-q", "--exaggeration", "2500"});
+  ASSERT_FALSE(full.exitStatus) << full.err;
+  EXPECT_EQ(full.options.formats, (std::vector<std::string>{"csv", "geojson"}));  // each once, table order
+  EXPECT_EQ(full.options.verticalTolerance, 0.02);
+  EXPECT_TRUE(full.options.quiet);
+  EXPECT_EQ(full.options.exaggeration, 2500.0);
+}
+
+TEST(ShiftsOptions, RefusesWithOneLineAndStatus2) {
+  const std::vector<std::string> refused[] = {
+      {"--vertical-tolerance", "-1"},
+      {"--vertical-tolerance", "0,5"},
+      {"--vertical-tolerance", "inf"},
+      {"--exaggeration", "0"},
+      {"--formats", "csv,kml"},
+      {"--no-such-option"},
+      {"extra"},
+  };
+  for (const auto& extra : refused) {
+    const ParsedOptions parsed = parse(extra);
+    EXPECT_EQ(parsed.exitStatus, kTroubleStatus) << extra[0];
+    EXPECT_EQ(std::count(parsed.err.begin(), parsed.err.end(), '\n'), 1) << parsed.err;
+    EXPECT_EQ(parsed.err.rfind("tessovane2_shifts: ", 0), 0u) << parsed.err;
+  }
+  const ParsedOptions tooFew = parseShiftsOptions(std::vector<std::string>{"a.hz", "b.hz"});
+  EXPECT_EQ(tooFew.exitStatus, kTroubleStatus);
+}
+
+TEST(ShiftsOptions, HelpAndVersionEndWithStatus0OnStandardOutput) {
+  for (const std::string option : {"-h", "--help", "--version"}) {
+    const ParsedOptions parsed = parseShiftsOptions(std::vector<std::string>{option});
+    EXPECT_EQ(parsed.exitStatus, 0) << option;
+    EXPECT_NE(parsed.out.find("tessovane2_shifts"), std::string::npos) << option;
+    EXPECT_EQ(parsed.err, "") << option;
+  }
+}
+
+}  // namespace
+}  // namespace tessovane2::shifts
