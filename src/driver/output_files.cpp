@@ -8,6 +8,15 @@ namespace tessovane2 {
 
 namespace {
 
+// Output lines end in the platform's text-file convention: a text stream on
+// Windows writes each "\n" as CR LF. On POSIX systems text and binary are
+// the same bytes.
+#if defined(_WIN32)
+constexpr std::ios::openmode kTextOutput = std::ios::out | std::ios::trunc;
+#else
+constexpr std::ios::openmode kTextOutput = std::ios::out | std::ios::trunc | std::ios::binary;
+#endif
+
 // A directory opens like a file but reads as an empty one: it is refused, as
 // is anything else that cannot be read.
 bool openInput(std::ifstream& file, const std::string& name) {
@@ -33,7 +42,7 @@ bool createOutput(std::ofstream& file, const std::string& name, const char* fail
     err << "       that file is the " << (input == 1 ? "1st" : "2nd") << " input file" << '\n' << std::flush;
     return false;
   }
-  file.open(name, std::ios::out | std::ios::trunc | std::ios::binary);
+  file.open(name, kTextOutput);
   if (!file.is_open()) {
     err << failure << name << '\n' << std::flush;
     return false;
