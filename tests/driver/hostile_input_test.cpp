@@ -381,7 +381,6 @@ TEST(HostileInput, DevNullAndPipes) {
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(reportBody(outcome), line);
   }
-}
 #endif
 }
 
