@@ -27,3 +27,6 @@ valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
 
 echo "== Fuzzing (clang, libFuzzer + ASan + UBSan), each target for 30 seconds"
 scripts/fuzz.sh 30
+
+# Last, the Windows cross-build and its whole suite under Wine.
+scripts/test_windows.sh "$PWD/build/release/src/tessovane2"

@@ -7,6 +7,16 @@ namespace tessovane2 {
 
 namespace {
 
+// The platform's own conversions, each into our own record rather than the
+// library's shared one.
+#if defined(_WIN32)
+bool toLocalTime(std::time_t time, std::tm& broken) { return localtime_s(&broken, &time) == 0; }
+bool toUniversalTime(std::time_t time, std::tm& broken) { return gmtime_s(&broken, &time) == 0; }
+#else
+bool toLocalTime(std::time_t time, std::tm& broken) { return localtime_r(&time, &broken) != nullptr; }
+bool toUniversalTime(std::time_t time, std::tm& broken) { return gmtime_r(&time, &broken) != nullptr; }
+#endif
+
 std::tm currentTime() {
   std::tm broken{};
   broken.tm_mday = 1;
@@ -14,8 +24,7 @@ std::tm currentTime() {
   broken.tm_wday = 4;
   const std::time_t now = std::time(nullptr);
   if (now == static_cast<std::time_t>(-1)) return broken;
-  // localtime_r copies into our own record, not the library's shared one.
-  if (localtime_r(&now, &broken) == nullptr && gmtime_r(&now, &broken) == nullptr) {
+  if (!toLocalTime(now, broken) && !toUniversalTime(now, broken)) {
     broken = std::tm{};
     broken.tm_mday = 1;
     broken.tm_year = 70;

@@ -1,10 +1,17 @@
-// The built program itself, started through the shell as a user would.
+// The built program itself, started through the command interpreter as a
+// user would: sh on POSIX systems, cmd on Windows.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 
 #include "support/run_in_folder.h"
+
+#if defined(_WIN32)
+#define popen _popen
+#define pclose _pclose
+#else
+#include <sys/wait.h>
+#endif
 
 namespace tessovane2::testing {
 namespace {
@@ -13,24 +20,36 @@ namespace fs = std::filesystem;
 
 struct ProcessOutcome {
   int status = -1;
-  std::string out, err;
+  std::string out, err;  // read back as text
 };
 
-// `arguments` is shell text; standard error is caught in a file of `capture`.
+// `arguments` is command text; standard error is caught in a file of `capture`.
 ProcessOutcome runExecutable(const fs::path& folder, const fs::path& capture, const std::string& arguments) {
   const fs::path errPath = capture / "stderr";
+#if defined(_WIN32)
+  const std::string command = "cd /d \"" + folder.string() + "\" && \"" +
+                              fs::path(TESSOVANE2_EXECUTABLE).make_preferred().string() + "\" " + arguments +
+                              " <NUL 2>\"" + errPath.string() + "\"";
+  const char* mode = "rb";  // the bytes as written, CR LF included
+#else
   const std::string command = "cd '" + folder.string() + "' && '" TESSOVANE2_EXECUTABLE "' " + arguments +
                               " </dev/null 2>'" + errPath.string() + "'";
+  const char* mode = "r";
+#endif
   ProcessOutcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = popen(command.c_str(), mode);
   if (pipe == nullptr) return outcome;
+  std::string out;
   char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    outcome.out.append(buffer, n);
-  }
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
   const int status = pclose(pipe);
+#if defined(_WIN32)
+  outcome.status = status;
+#else
   if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-  outcome.err = readFile(errPath);
+#endif
+  outcome.out = readBackAsText(out);
+  outcome.err = readBackAsText(readFile(errPath));
   return outcome;
 }
 
@@ -39,7 +58,7 @@ TEST(Executable, AQuotedArgumentWithBlanksIsOneArgument) {
   writeFile(folder.path() / "first file.txt", kStation);
   writeFile(folder.path() / "second file.txt", kStation);
   const ProcessOutcome outcome =
-      runExecutable(folder.path(), capture.path(), "'first file.txt' \"second file.txt\" 'my run' 0.05 4 S");
+      runExecutable(folder.path(), capture.path(), "\"first file.txt\" \"second file.txt\" \"my run\" 0.05 4 S");
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(outcome.out.find(" 1st input  filename = first file.txt\n"), std::string::npos);
   EXPECT_NE(outcome.out.find(" Output     filename = my run.out\n"), std::string::npos);

@@ -4,6 +4,10 @@
 //   in/             the files in the working folder before the run
 //   expected/stdout, expected/stderr, expected/status
 //   expected/files/ every file in the working folder after the run
+// One copy for every platform, with LF line ends. The run is in-process: its
+// console is string streams, compared as they are; the files it writes are
+// read back as text (tests/support/run_in_folder.h), so on Windows each of
+// their lines must end in CR LF where the expected file has LF.
 #include <gtest/gtest.h>
 
 #include <filesystem>

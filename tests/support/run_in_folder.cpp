@@ -1,7 +1,5 @@
 #include "support/run_in_folder.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -58,8 +56,24 @@ std::map<std::string, std::string> readFolder(const fs::path& folder) {
   return files;
 }
 
+std::string readBackAsText(const std::string& written) {
+#if defined(_WIN32)
+  std::string text;
+  text.reserve(written.size());
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    if (written[i] == '\r' && i + 1 < written.size() && written[i + 1] == '\n') continue;
+    if (written[i] == '\n' && (i == 0 || written[i - 1] != '\r')) return "<LF without CR> " + written;
+    text += written[i];
+  }
+  return text;
+#else
+  return written;
+#endif
+}
+
 RunOutcome runInFolder(const fs::path& folder, const std::vector<std::string>& arguments,
                        const std::string& input, const RunFunction& program) {
+  const std::map<std::string, std::string> filesBefore = readFolder(folder);
   const fs::path before = fs::current_path();
   fs::current_path(folder);
   std::istringstream in(input);
@@ -71,6 +85,10 @@ RunOutcome runInFolder(const fs::path& folder, const std::vector<std::string>& a
   outcome.out = out.str();
   outcome.err = err.str();
   outcome.files = readFolder(folder);
+  for (auto& [name, content] : outcome.files) {
+    const auto found = filesBefore.find(name);
+    if (found == filesBefore.end() || found->second != content) content = readBackAsText(content);
+  }
   return outcome;
 }
 

@@ -44,11 +44,24 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// Line ends: every expected text is written once, with LF line ends, for
+// all platforms. The program writes its files through text streams of the
+// platform, and so its console when it runs as a process of its own; on
+// Windows these end each line in CR LF. `readBackAsText` turns such bytes
+// back into the text that was written: each CR LF into one LF. An LF without
+// its CR there means the bytes did not come through a text stream: they are
+// returned whole behind the marker "<LF without CR> ", so that no comparison
+// passes. Elsewhere bytes and text are the same. In-process runs hand the
+// program string streams for its console, which translate nothing.
+std::string readBackAsText(const std::string& written);
+
 struct RunOutcome {
   int status = -1;
   std::string out;
   std::string err;
-  std::map<std::string, std::string> files;  // every file of the folder after the run
+  // Every file of the folder after the run: the files the run created or
+  // changed read back as text, the others as they are.
+  std::map<std::string, std::string> files;
 };
 
 // A whole program run: tessovane2's run, or the companion's runShifts.
