@@ -21,9 +21,11 @@ int openForReading(const std::string& name) {
   return _open(name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 
-// Not emptied on opening: an input found there must stay as it is.
+// Not emptied on opening: an input found there must stay as it is. A text
+// descriptor: each line end is written as CR LF, the platform's text-file
+// convention.
 int openForWriting(const std::string& name) {
-  return _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+  return _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_TEXT | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
 }
 
 void closeDescriptor(int descriptor) { _close(descriptor); }
@@ -64,7 +66,14 @@ bool empty(int descriptor) { return ftruncate(descriptor, 0) == 0; }
 // Puts an open descriptor under `buffer`, which then owns it; closes it when
 // that fails.
 bool attach(__gnu_cxx::stdio_filebuf<char>& buffer, int descriptor, std::ios::openmode mode) {
-  buffer = __gnu_cxx::stdio_filebuf<char>(descriptor, mode | std::ios::binary);
+#ifdef _WIN32
+  // Outputs are text there (CR LF line ends); inputs are read as bytes, and
+  // the line reader drops the CR of a CR LF.
+  if (mode & std::ios::in) mode |= std::ios::binary;
+#else
+  mode |= std::ios::binary;
+#endif
+  buffer = __gnu_cxx::stdio_filebuf<char>(descriptor, mode);
   if (buffer.is_open()) return true;
   closeDescriptor(descriptor);
   return false;

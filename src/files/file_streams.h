@@ -40,7 +40,8 @@ struct OutputOpening {
   std::optional<std::size_t> input;
 };
 
-// A file written as bytes, like std::ofstream opened in binary mode.
+// A file written as text: bytes as they are on POSIX systems, each line
+// feed written as CR LF on Windows.
 class OutputFileStream : public std::ostream {
  public:
   OutputFileStream();

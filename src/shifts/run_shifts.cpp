@@ -1,14 +1,14 @@
 #include "shifts/run_shifts.h"
 
-#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <optional>
 #include <ostream>
-#include <system_error>
 #include <vector>
 
 #include "driver/run_parameters.h"
+#include "files/file_identity.h"
+#include "files/file_streams.h"
 #include "records/station_table.h"
 #include "shifts/output_formats.h"
 #include "shifts/shift_rows.h"
@@ -24,24 +24,6 @@ struct PlannedOutput {
   const OutputFormat* format;
   std::string name;
 };
-
-// Which input file (1 or 2) `output` already is, 0 if none: writing there
-// would destroy the input.
-int inputOverwrittenBy(const std::string& output, const RunParameters& parameters) {
-  std::error_code error;
-  if (std::filesystem::equivalent(output, parameters.firstFileName, error)) return 1;
-  if (std::filesystem::equivalent(output, parameters.secondFileName, error)) return 2;
-  return 0;
-}
-
-// A directory opens like a file but reads as an empty one: it is refused, as
-// is anything else that cannot be read.
-bool openInput(std::ifstream& file, const std::string& name) {
-  std::error_code error;
-  if (std::filesystem::is_directory(name, error)) return false;
-  file.open(name, std::ios::in | std::ios::binary);
-  return file.is_open();
-}
 
 bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const ShiftsOptions& options,
                  std::ostream& err) {
@@ -86,25 +68,34 @@ int runShifts(std::span<const std::string> arguments, std::istream& in, std::ost
   const std::optional<RunParameters> parameters = readRunParameters(options.positional, in, out, err);
   if (!parameters) return kTroubleStatus;
 
+  InputFileStream firstInput, secondInput;
+  if (!firstInput.open(parameters->firstFileName)) {
+    err << "Error: unable to open 1st input file " << parameters->firstFileName << '\n';
+    return kTroubleStatus;
+  }
+  if (!secondInput.open(parameters->secondFileName)) {
+    err << "Error: unable to open 2nd input file " << parameters->secondFileName << '\n';
+    return kTroubleStatus;
+  }
+
+  // Every output name is checked against the inputs as they were opened
+  // (device and inode, whatever the kind of file or the links on the way),
+  // before anything is written.
+  const std::optional<FileIdentity> inputs[] = {firstInput.identity(), secondInput.identity()};
   std::vector<PlannedOutput> outputs;
   for (const std::string& name : options.formats) {
     const OutputFormat* format = findFormat(name);
     outputs.push_back({format, parameters->outputFileName + std::string(format->extension)});
-    if (const int input = inputOverwrittenBy(outputs.back().name, *parameters)) {
-      err << "Error: unable to open " << format->what << " output file " << outputs.back().name << '\n'
-          << "       that file is the " << (input == 1 ? "1st" : "2nd") << " input file" << '\n';
+    const std::string& outputName = outputs.back().name;
+    if (!systemTakesName(outputName)) {
+      err << "Error: unable to open " << format->what << " output file " << outputName << '\n';
       return kTroubleStatus;
     }
-  }
-
-  std::ifstream firstInput, secondInput;
-  if (!openInput(firstInput, parameters->firstFileName)) {
-    err << "Error: unable to open 1st input file " << parameters->firstFileName << '\n';
-    return kTroubleStatus;
-  }
-  if (!openInput(secondInput, parameters->secondFileName)) {
-    err << "Error: unable to open 2nd input file " << parameters->secondFileName << '\n';
-    return kTroubleStatus;
+    if (const std::optional<std::size_t> input = inputNamed(outputName, inputs)) {
+      err << "Error: unable to open " << format->what << " output file " << outputName << '\n'
+          << "       that file is the " << (*input == 0 ? "1st" : "2nd") << " input file" << '\n';
+      return kTroubleStatus;
+    }
   }
 
   // Loading writes its warnings and the invalid-height error to standard

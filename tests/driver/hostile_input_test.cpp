@@ -384,6 +384,7 @@ TEST(HostileInput, DevNullAndPipes) {
 #endif
 }
 
+#if !defined(_WIN32)
 // What a run on one matching station leaves in its folder.
 void expectCompleteRun(const fs::path& folder, const std::string& station) {
   const auto files = readFolder(folder);
