@@ -54,10 +54,10 @@ struct RunFacts {
   std::array<std::string, 6> arguments;  // the six positional arguments, as given
   FileFacts first;
   FileFacts second;
-  double horizontalTolerance = 0.0;                // metres
-  std::optional<double> verticalTolerance;         // metres; none: no height is flagged
-  std::string localTime;                           // "Date: Tue Oct 14, 2003  Time: 14:05:07 pm"
-  std::string version;                             // "1.4"
+  double horizontalTolerance = 0.0;         // metres
+  std::optional<double> verticalTolerance;  // metres; none: no height is flagged
+  std::string localTime;                    // "Date: Tue Oct 14, 2003  Time: 14:05:07 pm"
+  std::string version;                      // "1.4"
 };
 
 // Mean, standard deviation (n - 1) and root mean square of one component,
@@ -76,9 +76,9 @@ struct ShiftSummary {
   std::int64_t overHorizontal = 0;  // over_horizontal and over_both
   std::int64_t overVertical = 0;    // over_vertical and over_both
   std::int64_t blankKeyPairs = 0;
-  std::int64_t withoutHeight = 0;        // stations (of rows) without a height
-  std::int64_t blankHemisphere = 0;      // stations whose hemisphere letter was blank (taken as N or W)
-  std::int64_t mixedHemisphere = 0;      // pairs whose two stations carry different letters
+  std::int64_t withoutHeight = 0;    // stations (of rows) without a height
+  std::int64_t blankHemisphere = 0;  // stations whose hemisphere letter was blank (taken as N or W)
+  std::int64_t mixedHemisphere = 0;  // pairs whose two stations carry different letters
   // The horizontal shift over all pairs, metres; kMissing without pairs.
   double horizontalMin = kMissing, horizontalMax = kMissing, horizontalMean = kMissing;
   double horizontalRms = kMissing;
