@@ -77,6 +77,23 @@ TEST(PageWriters, TheSvgEscapesTextsAndDrawsOneArrowPerShiftedPair) {
             std::string::npos);
 }
 
+TEST(PageWriters, AGivenExaggerationIsUsedAndAnEmptyRunStillGivesBothFiles) {
+  PageOptions given;
+  given.exaggeration = 2.5;
+  std::ostringstream page, svg;
+  ASSERT_TRUE(writeHtmlReport(hostileSample().results, given, page));
+  ASSERT_TRUE(writeSvgMap(hostileSample().results, given, svg));
+  EXPECT_NE(page.str().find("\"exaggeration\":2.5,\"exaggerationGiven\":true"), std::string::npos);
+  EXPECT_NE(svg.str().find("Arrows 2.5 times the shift (given)"), std::string::npos);
+
+  const ShiftResults empty;
+  std::ostringstream emptyPage, emptySvg;
+  ASSERT_TRUE(writeHtmlReport(empty, PageOptions{}, emptyPage));
+  ASSERT_TRUE(writeSvgMap(empty, PageOptions{}, emptySvg));
+  EXPECT_NE(emptyPage.str().find("\"count\":0,\n\"x\":[]"), std::string::npos);
+  EXPECT_NE(emptySvg.str().find("All 0 stations drawn."), std::string::npos);
+}
+
 TEST(PageWriters, ALargeNetworkKeepsItsFlaggedStationsInTheSvg) {
   std::vector<ShiftRow> rows(100);
   for (std::size_t i = 0; i < rows.size(); i += 10)
