@@ -11,6 +11,9 @@
 #                                 line, timed on 200,000 stations (measurement only)
 #   scripts/bench.sh --runs N     N timed runs per size (default 7, at least 5)
 #
+# Also measures the shift page of tessovane2_shifts: its size and drawing
+# time in headless chromium for 2 x 200,000 stations (2,000 with --smoke).
+#
 # Builds the release binary and the micro-benchmarks in build/bench/, writes
 # the survey pairs to build/bench-data/ and runs there.
 set -euo pipefail
@@ -235,4 +238,36 @@ if [ "$profile" = 1 ]; then
     echo "   perf cannot sample here (perf_event_paranoid?); skipped"
   fi
   cd "$root"
+fi
+
+# --- the shift page (tessovane2_shifts OUTPUT.html) --------------------------------
+# Its size and the time until headless chromium has drawn its maps and
+# histograms, on a generated network of 2 x 200,000 stations; and the size of
+# the sample surveys' page. A block of its own; see bench/README.md.
+echo
+echo "== The shift page in headless chromium"
+scripts/install_deps.sh
+[ -d tests/shifts/page/node_modules/playwright-core ] || (cd tests/shifts/page && npm ci --no-audit --no-fund >/dev/null)
+cmake -S . -B build/bench-page -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ >/dev/null
+cmake --build build/bench-page --target shift_page_fixture >/dev/null
+page_stations=200000
+[ "$smoke" = 1 ] && page_stations=2000
+page_dir=$data/page
+mkdir -p "$page_dir"
+build/bench-page/tests/shifts/shift_page_fixture generated "$page_stations" "$page_dir/generated" >/dev/null
+build/bench-page/tests/shifts/shift_page_fixture sample examples/old.hz examples/new.hz "$page_dir/sample" >/dev/null
+page_json=$(node bench/page_bench.mjs "$page_dir/generated.html" "$runs")
+read -r page_mb page_ms page_zoom_ms < <(python3 -c 'import json,sys; d=json.loads(sys.argv[1]); print(d["megabytes"], d["drawMs"], d["zoomRedrawMs"])' "$page_json")
+printf '   2 x %s stations: page %s MB, drawn in %s ms (median of %s), one zoom redrawn in %s ms\n' \
+  "$page_stations" "$page_mb" "$page_ms" "$runs" "$page_zoom_ms"
+printf '   the sample surveys: page %s kB, SVG %s kB\n' "$(( $(stat -c %s "$page_dir/sample.html") / 1000 ))" \
+  "$(( $(stat -c %s "$page_dir/sample.svg") / 1000 ))"
+if [ "$smoke" = 0 ]; then
+  for target in "page under 30 MB ($page_mb MB):$page_mb < 30" "page drawn within 3 s ($page_ms ms):$page_ms <= 3000"; do
+    if python3 -c "import sys; sys.exit(0 if (${target#*:}) else 1)"; then
+      echo "   holds   ${target%%:*}"
+    else
+      echo "   MISSED  ${target%%:*}"
+    fi
+  done
 fi

@@ -4,8 +4,12 @@
 # when something is missing.
 set -euo pipefail
 
+# chromium, nodejs and npm: the shift page's browser tests (playwright-core
+# from tests/shifts/page/package-lock.json drives Debian's chromium). Debian's
+# npm only where no npm is there: a nodejs that brings its own conflicts with it.
 packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libbenchmark-dev libcli11-dev libgeographiclib-dev
-  valgrind groff man-db python3 "$@")
+  valgrind groff man-db python3 chromium nodejs "$@")
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install_deps.sh
+# The node packages of the shift page's browser tests, exactly as locked.
+(cd tests/shifts/page && npm ci --no-audit --no-fund)
 
 echo "== Release build (g++), all tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DTESSOVANE2_WERROR=ON

@@ -4,16 +4,33 @@
 
 #include "shifts/csv_writer.h"
 #include "shifts/geojson_writer.h"
+#include "shifts/html_report.h"
+#include "shifts/page_options.h"
+#include "shifts/svg_map.h"
 
 namespace tessovane2::shifts {
 
 namespace {
 
-const std::array<OutputFormat, 2> kFormats = {{
+PageOptions pageOptions(const ShiftsOptions& options) {
+  PageOptions page;
+  page.exaggeration = options.exaggeration;
+  return page;
+}
+
+const std::array<OutputFormat, 4> kFormats = {{
     {"csv", ".csv", "CSV",
      [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeCsv(r, f); }},
     {"geojson", ".geojson", "GeoJSON",
      [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeGeoJson(r, f); }},
+    {"html", ".html", "HTML",
+     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
+       writeHtmlReport(r, pageOptions(o), f);
+     }},
+    {"svg", ".svg", "SVG",
+     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
+       writeSvgMap(r, pageOptions(o), f);
+     }},
 }};
 
 }  // namespace

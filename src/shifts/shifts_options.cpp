@@ -56,7 +56,7 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     static constexpr std::array<std::array<const char*, 2>, 6> kPositional = {{
         {"FILE1", "the 1st (earlier) survey file"},
         {"FILE2", "the 2nd (later) survey file"},
-        {"OUTPUT", "output name: OUTPUT.csv, OUTPUT.geojson"},
+        {"OUTPUT", "output name: OUTPUT.csv, OUTPUT.geojson, OUTPUT.html, OUTPUT.svg"},
         {"TOLERANCE", "horizontal shift tolerance (metres)"},
         {"SSN_LENGTH", "SSN length: 3, 4 or 5"},
         {"MATCH", "match type: S or s (SSN), P or p (PID)"},

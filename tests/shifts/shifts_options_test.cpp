@@ -18,7 +18,7 @@ TEST(ShiftsOptions, ReadsWhatTheRunNeeds) {
   const ParsedOptions plain = parse({});
   ASSERT_FALSE(plain.exitStatus) << plain.err;
   EXPECT_EQ(plain.options.positional[3], "-0.5");  // a negative tolerance is an argument, not an option
-  EXPECT_EQ(plain.options.formats, (std::vector<std::string>{"csv", "geojson"}));
+  EXPECT_EQ(plain.options.formats, (std::vector<std::string>{"csv", "geojson", "html", "svg"}));
   EXPECT_FALSE(plain.options.verticalTolerance);
   EXPECT_FALSE(plain.options.quiet);
 

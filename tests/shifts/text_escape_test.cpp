@@ -1,0 +1,44 @@
+#include "shifts/text_escape.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tessovane2::shifts {
+namespace {
+
+TEST(TextEscape, BytesBecomeValidUtf8) {
+  const struct {
+    const char* what;
+    std::string bytes, expected;
+  } cases[] = {
+      {"plain text kept", "KESTREL 2", "KESTREL 2"},
+      {"valid UTF-8 kept", "M\xC3\x9CHLE", "M\xC3\x9CHLE"},
+      {"a Latin-1 byte becomes its character", "M\xDCHLE", "M\xC3\x9CHLE"},
+      {"a cut sequence is Latin-1, its C1 control U+FFFD", "A\xE2\x82", "A\xC3\xA2\xEF\xBF\xBD"},
+      {"controls become U+FFFD", std::string("A\0B\x1b", 4),
+       "A\xEF\xBF\xBD"
+       "B\xEF\xBF\xBD"},
+      {"an overlong form is refused", "\xC0\xAF", "\xC3\x80\xC2\xAF"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(toUtf8(c.bytes), c.expected) << c.what;
+}
+
+TEST(TextEscape, MarkupAndScriptCannotBeClosedByAText) {
+  EXPECT_EQ(escapeMarkup("A\"B'</script>&<b>"), "A&quot;B&#39;&lt;/script&gt;&amp;&lt;b&gt;");
+  EXPECT_EQ(jsonString("A\"B\\</script><!--&"), "\"A\\\"B\\\\\\u003c/script\\u003e\\u003c!--\\u0026\"");
+  EXPECT_EQ(jsonString("tab\there"), "\"tab\\there\"");
+  EXPECT_EQ(jsonString("line\xE2\x80\xA8sep"), "\"line\\u2028sep\"");
+}
+
+TEST(TextEscape, FixedNumbersAreLocaleFreeWithNullForMissing) {
+  EXPECT_EQ(fixedNumber(0.12345, 4), "0.1235");
+  EXPECT_EQ(fixedNumber(-12.5, 2), "-12.50");
+  EXPECT_EQ(fixedNumber(-0.00001, 4), "0.0000");  // no sign on a rounded zero
+  EXPECT_EQ(fixedNumber(std::nan(""), 4), "null");
+  EXPECT_EQ(shortNumber(10000.0, 3), "10000");
+  EXPECT_EQ(shortNumber(2.5, 3), "2.5");
+}
+
+}  // namespace
+}  // namespace tessovane2::shifts
