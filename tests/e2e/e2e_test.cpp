@@ -1,4 +1,5 @@
 // Whole runs kept as data, one folder per case:
+//   about           one line: the rule or fault the case pins (printed when it fails)
 //   args            the six arguments, one per line (absent in prompt mode)
 //   stdin           standard input (prompt mode)
 //   in/             the files in the working folder before the run
@@ -36,6 +37,8 @@ class WholeRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(WholeRun, MatchesExpectedOutputByteForByte) {
   const fs::path dir = fs::path(TESSOVANE2_CASES_DIR) / GetParam();
+  ASSERT_TRUE(fs::exists(dir / "about")) << "a case says what it pins in its about file";
+  SCOPED_TRACE(readFile(dir / "about"));
   TempFolder folder;
   if (fs::exists(dir / "in")) {
     for (const auto& entry : fs::directory_iterator(dir / "in")) {
