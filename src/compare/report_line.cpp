@@ -1,7 +1,7 @@
 #include "compare/report_line.h"
 
 #include "compare/inver.h"
-#include "records/fixed_columns.h"
+#include "format/fixed_columns.h"
 
 namespace tessovane2 {
 

@@ -129,7 +129,7 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
                            << " - No *80 record exists for *86 record:" << '\n'
                            << std::flush;
         output.messageFile << line << '\n' << std::flush;
-        ++output.messageCount;
+        ++result.warningCount;
       }
     }
   }
@@ -137,7 +137,7 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
   return result;
 }
 
-void warnMissingElevation(const StationTable& table, const LoadOutput& output) {
+std::int64_t warnMissingElevation(const StationTable& table, const LoadOutput& output) {
   for (const POS_ELEV& station : table) {
     if (station.elevation != 0.0) continue;
     std::string warning = "Warning: No elevation found on either *80 or *86 for station: \n";
@@ -148,9 +148,9 @@ void warnMissingElevation(const StationTable& table, const LoadOutput& output) {
     warning += '\n';
     output.out << warning << std::flush;
     output.messageFile << warning << std::flush;
-    ++output.messageCount;
-    return;
+    return 1;
   }
+  return 0;
 }
 
 }  // namespace tessovane2

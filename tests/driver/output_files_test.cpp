@@ -1,6 +1,7 @@
 // Opening the inputs and outputs in order, the echo lines and the report header.
 #include <gtest/gtest.h>
 
+#include "support/builders.h"
 #include "support/run_in_folder.h"
 
 namespace tessovane2::testing {
@@ -8,10 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kBanner =
-    "KOV program tessovane2    version: 1.4   date(ccyy/mm/dd): 2003/10/14\n"
-    "   for help, enter \"tessovane2 -h\"\n"
-    "\n";
 const std::string kStation = "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
 
 std::vector<std::string> arguments(const std::string& first, const std::string& second,

@@ -6,15 +6,11 @@
 #include <cmath>
 #include <sstream>
 
+#include "support/builders.h"
 #include "support/run_in_folder.h"
 
 namespace tessovane2::testing {
 namespace {
-
-const std::string kBanner =
-    "KOV program tessovane2    version: 1.4   date(ccyy/mm/dd): 2003/10/14\n"
-    "   for help, enter \"tessovane2 -h\"\n"
-    "\n";
 
 const std::string kHelp =
     "   Finds the difference in position and orthometric height for the same station\n"

@@ -1,4 +1,4 @@
-#include "records/fixed_columns.h"
+#include "format/fixed_columns.h"
 
 #include <array>
 #include <charconv>
