@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "records/huge_pages.h"
 
 namespace tessovane2 {
 
@@ -80,10 +79,7 @@ class FlatKeyIndex {
   }
 
   void resize(std::size_t capacity) {
-    std::vector<Slot> old;
-    old.reserve(capacity);
-    adviseHugePages(old.data(), capacity * sizeof(Slot));
-    old.resize(capacity);
+    std::vector<Slot> old(capacity);
     old.swap(slots_);
     mask_ = capacity - 1;
     for (const Slot& slot : old) {
