@@ -4,7 +4,7 @@
 # when something is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libbenchmark-dev valgrind groff man-db python3 "$@")
+packages=(cmake ninja-build g++ clang clang-format libclang-rt-dev libgtest-dev libbenchmark-dev valgrind groff man-db python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace tessovane2 {
 
 inline std::uint64_t packKey(std::string_view key) {
