@@ -8,6 +8,11 @@
 #include <string_view>
 #include <vector>
 
+<<<<<<< HEAD
+=======
+#include "records/huge_pages.h"
+
+>>>>>>> parent of 49696ca (Drop the huge-page advice and the tables reserved from the file size: two series of interleaved runs disagreed (+18.6 % and -3.0 %, +6.9 % and +2.4 %), and without them the instruction count rises 1.5 %)
 namespace tessovane2 {
 
 inline std::uint64_t packKey(std::string_view key) {
@@ -78,7 +83,10 @@ class FlatKeyIndex {
   }
 
   void resize(std::size_t capacity) {
-    std::vector<Slot> old(capacity);
+    std::vector<Slot> old;
+    old.reserve(capacity);
+    adviseHugePages(old.data(), capacity * sizeof(Slot));
+    old.resize(capacity);
     old.swap(slots_);
     mask_ = capacity - 1;
     for (const Slot& slot : old) {

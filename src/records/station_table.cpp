@@ -8,6 +8,7 @@
 
 #include "records/conversions.h"
 #include "records/flat_key_index.h"
+#include "records/huge_pages.h"
 #include "records/line_reader.h"
 #include "records/parse80.h"
 #include "records/record_columns.h"
@@ -56,10 +57,37 @@ std::string heightText(std::string_view heightColumns) {
   return text;
 }
 
+// Room for the stations the input probably holds, so that the table grows
+// without copying: a line of an *80 record takes at least 76 bytes with its
+// line end. Capped, so that a huge file of other records asks for no more
+// than about 72 MiB up front (of which only what is filled gets used).
+// Without it (and so without the huge pages of the tables) the 2 x 200,000-
+// station run by PID took 6.9 % longer in 30 interleaved runs, though only
+// 1.1 % more instructions: the copies' page faults are the kernel's.
+void reserveForInput(StationTable& table, std::istream& input) {
+  constexpr std::streamoff kBytesPerStation = 76;
+  constexpr std::streamoff kMostStations = std::streamoff{1} << 20;
+  std::streambuf* buffer = input.rdbuf();
+  if (buffer == nullptr) return;
+  const std::streamoff start = buffer->pubseekoff(0, std::ios::cur, std::ios::in);
+  if (start < 0) return;  // not seekable (a pipe): the table just grows
+  const std::streamoff end = buffer->pubseekoff(0, std::ios::end, std::ios::in);
+  if (buffer->pubseekpos(start, std::ios::in) != start) {
+    // A file that cannot go back to where it was is a read failure, which
+    // ends the reading like any other.
+    input.setstate(std::ios::badbit);
+    return;
+  }
+  if (end <= start) return;
+  table.reserve(static_cast<std::size_t>(std::min((end - start) / kBytesPerStation, kMostStations)));
+  adviseHugePages(table.data(), table.capacity() * sizeof(POS_ELEV));
+}
+
 }  // namespace
 
 LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, const LoadOutput& output) {
   LoadResult result;
+  reserveForInput(result.table, input);
   FirstBySsn firstBySsn;
   LineReader reader(input);
   std::string_view line;
