@@ -8,11 +8,8 @@
 #include <string_view>
 #include <vector>
 
-<<<<<<< HEAD
-=======
 #include "records/huge_pages.h"
 
->>>>>>> parent of 49696ca (Drop the huge-page advice and the tables reserved from the file size: two series of interleaved runs disagreed (+18.6 % and -3.0 %, +6.9 % and +2.4 %), and without them the instruction count rises 1.5 %)
 namespace tessovane2 {
 
 inline std::uint64_t packKey(std::string_view key) {
