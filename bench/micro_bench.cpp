@@ -143,8 +143,7 @@ std::string surveyText(const std::vector<Station>& stations) {
 StationTable load(const std::string& text) {
   MemoryBuffer buffer(text);
   std::istream input(&buffer);
-  std::int64_t messageCount = 0;
-  const LoadOutput output{nullStream, nullStream, nullStream, messageCount};
+  const LoadOutput output{nullStream, nullStream, nullStream};
   return loadStationTable(1, input, 5, output).table;
 }
 
@@ -213,9 +212,7 @@ void BM_compareTables_indexed(benchmark::State& state) {
   const TablePair& tables = tables20k();
   std::int64_t pairs = 0;
   for (auto _ : state) {
-    std::int64_t messageCount = 0;
-    PageState reportPage{1, 13};
-    const ComparisonOutput output{nullStream, nullStream, nullStream, messageCount, reportPage};
+    const ComparisonOutput output{nullStream, nullStream, nullStream, {1, 13}, 20};
     const ComparisonResult result = compareTables(tables.first, tables.second, MatchKey::Pid, 0.05, output);
     pairs += result.totals.matchedCount;
   }

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       check(std::isfinite(s.latitude) && std::isfinite(s.longitude) && std::isfinite(s.elevation),
             "coordinates not finite");
       check(parsed.status == 1 || s.elevation == 0.0, "blank elevation changed the elevation");
-      const std::size_t ssnSize = ssnLength >= 3 && ssnLength <= 5 ? ssnLength : 0;
+      const std::size_t ssnSize = ssnLength >= 3 && ssnLength <= 5 ? static_cast<std::size_t>(ssnLength) : 0;
       check(s.ssn.view().size() == ssnSize && s.pid.view().size() == 6 && s.designation.view().size() == 30,
             "field widths");
     }

@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Layout& layout = kLayouts[data[1] % kLayouts.size()];
   const char* tolerance = kTolerances[data[2] % kTolerances.size()];
   const std::string_view files(reinterpret_cast<const char*>(data) + 5, size - 5);
-  const std::size_t split = (data[3] | (data[4] << 8)) % (files.size() + 1);
+  const std::size_t split = static_cast<std::size_t>(data[3] | (data[4] << 8)) % (files.size() + 1);
   const std::string_view firstText = files.substr(0, split);
   const std::string_view secondText = files.substr(split);
 

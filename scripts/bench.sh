@@ -7,8 +7,6 @@
 #   scripts/bench.sh              the full benchmark (a few minutes)
 #   scripts/bench.sh --smoke      a quick run on 2,000 stations (checks that it all works)
 #   scripts/bench.sh --profile    also: where the time goes (callgrind on 50,000, perf on 200,000)
-#   scripts/bench.sh --flush-cost also: a copy built without the flush after each report
-#                                 line, timed on 200,000 stations (measurement only)
 #   scripts/bench.sh --runs N     N timed runs per size (default 7, at least 5)
 #
 # Also measures the shift page of tessovane2_shifts: its size and drawing
@@ -23,15 +21,13 @@ root=$PWD
 sizes=(50000 100000 200000 400000)
 runs=7
 profile=0
-flushcost=0
 smoke=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --smoke) smoke=1; sizes=(2000); runs=3 ;;
     --profile) profile=1 ;;
-    --flush-cost) flushcost=1 ;;
     --runs) runs=$2; shift ;;
-    *) echo "usage: $0 [--smoke] [--profile] [--flush-cost] [--runs N]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--smoke] [--profile] [--runs N]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -48,6 +44,8 @@ cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPIL
 cmake --build build/bench >/dev/null
 program=$root/build/bench/src/tessovane2
 micro=$root/build/bench/bench/tessovane2_micro_bench
+floor=$root/build/bench/bench/tessovane2_floor
+stats=("python3" "$root/bench/stats.py")
 
 # --- data --------------------------------------------------------------------
 data=$root/build/bench-data
@@ -66,25 +64,25 @@ median_time() {
   local json
   json=$(mktemp)
   hyperfine -N -i --style none --warmup 1 --runs "$runs" --export-json "$json" "$1" >/dev/null 2>&1
-  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json"
+  "${stats[@]}" median-time "$json"
   rm -f "$json"
 }
 
-# median peak resident memory (MiB) of `runs` runs of a command
+# median peak resident memory (MiB) of `runs` runs of a command (its words as arguments)
 median_rss() {
   local kib=() i out
   out=$(mktemp)
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f '%M' -o "$out" $1 >/dev/null 2>&1 || true
+    /usr/bin/time -f '%M' -o "$out" "$@" >/dev/null 2>&1 || true
     kib+=("$(tail -1 "$out")")
   done
   rm -f "$out"
-  python3 -c 'import statistics,sys; print("%.1f" % (statistics.median(int(x) for x in sys.argv[1:]) / 1024))' "${kib[@]}"
+  "${stats[@]}" median-mib "${kib[@]}"
 }
 
 # --- whole runs ----------------------------------------------------------------
 echo "== Whole runs: median of $runs runs each (machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg))"
-declare -A seconds mib peer
+declare -A seconds mib peer floors
 for n in "${sizes[@]}"; do
   cd "$data/s$n"
   # One checked run first: it must succeed and pair every station by PID.
@@ -92,18 +90,21 @@ for n in "${sizes[@]}"; do
     echo "tessovane2 failed on $n stations (status $?)" >&2; exit 1; }
   matched=$(sed -n 's/^ Matched Stations : *//p' run.stt)
   seconds[$n]=$(median_time "$program old.hz new.hz run 0.05 5 P")
-  mib[$n]=$(median_rss "$program old.hz new.hz run 0.05 5 P")
+  mib[$n]=$(median_rss "$program" old.hz new.hz run 0.05 5 P)
   peer[$n]=$(median_time "diffpos old.pos new.pos 0.05")
-  printf '   %s stations: %s pairs, %.3f s, %s MiB; diffpos %.3f s\n' "$n" "$matched" "${seconds[$n]}" \
-    "${mib[$n]}" "${peer[$n]}"
+  # The floor: both inputs read, the same report written one line per write.
+  floors[$n]=$(median_time "$floor old.hz new.hz run.out floor.out")
+  printf '   %s stations: %s pairs, %.3f s, %s MiB; diffpos %.3f s; floor %.3f s\n' "$n" "$matched" \
+    "${seconds[$n]}" "${mib[$n]}" "${peer[$n]}" "${floors[$n]}"
 done
 cd "$root"
 
 echo
-printf '%10s  %18s  %9s  %16s  %6s\n' stations "tessovane2 median s" "peak MiB" "diffpos median s" ratio
+printf '%10s  %18s  %9s  %16s  %14s  %14s\n' stations "tessovane2 median s" "peak MiB" "diffpos median s" \
+  "to diffpos" "to the floor"
 for n in "${sizes[@]}"; do
-  printf '%10s  %18.3f  %9s  %16.3f  %6.2f\n' "$n" "${seconds[$n]}" "${mib[$n]}" "${peer[$n]}" \
-    "$(python3 -c "print(${seconds[$n]} / ${peer[$n]})")"
+  printf '%10s  %18.3f  %9s  %16.3f  %14.2f  %14.2f\n' "$n" "${seconds[$n]}" "${mib[$n]}" "${peer[$n]}" \
+    "$("${stats[@]}" calc "${seconds[$n]} / ${peer[$n]}")" "$("${stats[@]}" calc "${seconds[$n]} / ${floors[$n]}")"
 done
 
 # --- tessovane2_shifts ------------------------------------------------------------
@@ -150,54 +151,17 @@ filter=.
 [ "$smoke" = 1 ] && filter='BM_parse80|BM_writeReportLines'  # the nested scan alone takes seconds
 "$micro" --benchmark_filter="$filter" --benchmark_min_time=0.2 \
   --benchmark_out="$micro_json" --benchmark_out_format=json 2>/dev/null | grep -E '^BM_' || true
-read -r parse80_rate flush_us < <(python3 - "$micro_json" <<'EOF'
-import json, sys
-results = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
-rate = results["BM_parse80"]["items_per_second"]
-# 20,000 lines per iteration; real_time in milliseconds
-per_line = lambda name: results[name]["real_time"] * 1000 / 20000
-print(rate, per_line("BM_writeReportLines/1") - per_line("BM_writeReportLines/0"))
-EOF
-)
+read -r parse80_rate flush_us < <("${stats[@]}" micro "$micro_json")
 rm -f "$micro_json"
-printf '   parse80: %.1f million records/s\n' "$(python3 -c "print($parse80_rate / 1e6)")"
+printf '   parse80: %.1f million records/s\n' "$("${stats[@]}" calc "$parse80_rate / 1e6")"
 printf '   flush after every report line: %.2f us per line\n' "$flush_us"
-
-# --- the flush after every report line ---------------------------------------------
-if [ "$flushcost" = 1 ]; then
-  echo
-  echo "== The flush after every report line"
-  # A copy of the sources whose report lines are written without a flush:
-  # never shipped, only timed against the real program.
-  copy=$root/build/bench-noflush
-  rm -rf "$copy" && mkdir -p "$copy"
-  cp -r CMakeLists.txt src "$copy/"
-  sed -i 's|^  file.flush();$|  // no flush: cost measurement only|' "$copy/src/compare/compare_tables.cpp"
-  if grep -q 'cost measurement only' "$copy/src/compare/compare_tables.cpp"; then
-    cmake -S "$copy" -B "$copy/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
-      -DBUILD_TESTING=OFF >/dev/null
-    cmake --build "$copy/build" --target tessovane2 >/dev/null
-    n=${sizes[-1]}
-    [ "$smoke" = 0 ] && n=200000
-    cd "$data/s$n"
-    with=$(median_time "$program old.hz new.hz run 0.05 5 P")
-    without=$(median_time "$copy/build/src/tessovane2 old.hz new.hz run 0.05 5 P")
-    pairs=$(sed -n 's/^ Matched Stations : *//p' run.stt)
-    printf '   %s stations: %.3f s with the flush, %.3f s without: %.3f s, %.2f us per report line\n' \
-      "$n" "$with" "$without" "$(python3 -c "print($with - $without)")" \
-      "$(python3 -c "print(($with - $without) * 1e6 / $pairs)")"
-    cd "$root"
-  else
-    echo "   the report flush was not found in compare_tables.cpp; skipped"
-  fi
-fi
 
 # --- targets -------------------------------------------------------------------
 if [ "$smoke" = 0 ]; then
   echo
   echo "== Targets"
-  check() {  # description, condition (python expression)
-    if python3 -c "import sys; sys.exit(0 if ($2) else 1)"; then
+  check() {  # description, condition (arithmetic expression)
+    if "${stats[@]}" check "$2"; then
       echo "   holds   $1"
     else
       echo "   MISSED  $1"
@@ -206,9 +170,9 @@ if [ "$smoke" = 0 ]; then
   t200=${seconds[200000]}; t400=${seconds[400000]}
   check "200,000 stations in at most 0.30 s ($(printf %.3f "$t200") s)" "$t200 <= 0.30"
   check "200,000 stations in at most 64 MiB (${mib[200000]} MiB)" "${mib[200000]} <= 64"
-  check "no slower than diffpos on 200,000 stations (ratio $(python3 -c "print(round($t200 / ${peer[200000]}, 2))"))" \
+  check "no slower than diffpos on 200,000 stations (ratio $("${stats[@]}" calc "round($t200 / ${peer[200000]}, 2)"))" \
     "$t200 <= ${peer[200000]}"
-  check "400,000 stations at most 2.1 x 200,000 ($(python3 -c "print(round($t400 / $t200, 2))"))" "$t400 <= 2.1 * $t200"
+  check "400,000 stations at most 2.1 x 200,000 ($("${stats[@]}" calc "round($t400 / $t200, 2)"))" "$t400 <= 2.1 * $t200"
   check "parse80 at least 4 million records/s" "$parse80_rate >= 4e6"
 fi
 

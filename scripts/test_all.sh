@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build (g++), then the whole suite
+# Checks the formatting, then builds and runs every test: the release build (g++), then the whole suite
 # again under AddressSanitizer and UndefinedBehaviorSanitizer (clang), then
 # the test binary once under valgrind memcheck, then each fuzz target for a
 # short bounded time.
@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 scripts/install_deps.sh
 # The node packages of the shift page's browser tests, exactly as locked.
 (cd tests/shifts/page && npm ci --no-audit --no-fund)
+
+echo "== Formatting: every C++ file as the checked-in .clang-format has it"
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 echo "== Release build (g++), all tests"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DTESSOVANE2_WERROR=ON

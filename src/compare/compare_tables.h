@@ -1,35 +1,30 @@
-// Pairing the stations of the two files and writing the difference report.
+// The comparison: the pairs of the two files into the report, their totals
+// and the over-tolerance list, and the warnings of the unpaired stations.
 #pragma once
 
 #include <cstdint>
 #include <iosfwd>
 #include <string>
 
+#include "compare/comparison_totals.h"
 #include "compare/match_key.h"
 #include "compare/report_page.h"
 #include "records/station_table.h"
 
 namespace tessovane2 {
 
-struct ComparisonTotals {
-  std::int64_t matchedCount = 0;  // matched pairs (report lines)
-  std::int64_t exceedCount = 0;   // pairs whose position shift exceeds the tolerance
-  double shiftSum = 0.0;          // metres, sum of all position shifts
-  double minShift = 0.0;          // metres, smallest position shift (0.0 before any pair)
-  double maxShift = 0.0;          // metres, largest position shift (0.0 before any pair)
-};
-
 struct ComparisonOutput {
   std::ostream& reportFile;
   std::ostream& messageFile;
-  std::ostream& out;  // progress marks
-  std::int64_t& messageCount;
-  PageState& reportPage;
+  std::ostream& out;           // progress marks
+  PageState reportPage;        // where the report stands after its header
+  int overToleranceFirstLine;  // line of the statistics file where the over-tolerance list starts
 };
 
 struct ComparisonResult {
   ComparisonTotals totals;
-  std::string exceedList;  // lines of the flagged pairs, with their own page breaks
+  std::string exceedList;         // lines of the flagged pairs, with their own page breaks
+  std::int64_t warningCount = 0;  // warnings written to the message file
 };
 
 // For every station of `second` in load order, every station of `first` with

@@ -8,7 +8,7 @@ StationPairing::StationPairing(const StationTable& first, const StationTable& se
   // chain the entries of one key in load order, so the pairs come out as a
   // scan of the whole 1st table would give them, in time proportional to
   // the number of pairs.
-  KeyIndex firstByKey(first.size());
+  FlatKeyIndex firstByKey(first.size());
   for (std::size_t i = first.size(); i-- > 0;) {
     std::size_t& head = firstByKey.entry(packKey(keyOf(first[i], key)));
     next_[i] = head;

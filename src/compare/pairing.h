@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "compare/match_key.h"
-#include "records/station_key.h"
+#include "records/flat_key_index.h"
 #include "records/station_table.h"
 
 namespace tessovane2 {
@@ -25,7 +25,7 @@ struct StationPair {
 // proportional to the tables even when keys repeat many times.
 class StationPairing {
  public:
-  static constexpr std::size_t kNone = KeyIndex::kNone;
+  static constexpr std::size_t kNone = FlatKeyIndex::kNone;
 
   // Both tables must outlive the pairing.
   StationPairing(const StationTable& first, const StationTable& second, MatchKey key);

@@ -1,6 +1,6 @@
 #include "compare/report_page.h"
 
-#include "records/fixed_columns.h"
+#include "format/fixed_columns.h"
 
 namespace tessovane2 {
 
@@ -15,15 +15,13 @@ const std::string& columnHeadings() {
 
 bool breakPageIfFull(PageState& page, std::string& out) {
   if (page.lineCount <= kPageLength) return false;
-  page.lineCount = 1;
   ++page.pageNumber;
   out += '\n';
   appendInteger(out, page.pageNumber);
   out += '\n';
-  page.lineCount += 2;
   out += columnHeadings();
   out += '\n';
-  page.lineCount += 4;
+  page.lineCount = 1 + kPageBreakLines;
   return true;
 }
 

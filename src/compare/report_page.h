@@ -9,6 +9,12 @@ namespace tessovane2 {
 // every later page; each use is followed by one more line end.
 const std::string& columnHeadings();
 
+// The column headings and the line end after them.
+inline constexpr int kColumnHeadingLines = 4;
+
+// The start of a new page: an empty line, the page number, the column headings.
+inline constexpr int kPageBreakLines = 2 + kColumnHeadingLines;
+
 // Lines on a page before a new page starts.
 inline constexpr int kPageLength = 66;
 
@@ -18,8 +24,8 @@ struct PageState {
 };
 
 // When the page is full (lineCount above 66), appends the start of a new page
-// to out (an empty line, the page number, the column headings and an empty
-// line) and leaves lineCount at 7. Returns whether a page was started.
+// to out and leaves lineCount at 1 + kPageBreakLines (7). Returns whether a
+// page was started.
 bool breakPageIfFull(PageState& page, std::string& out);
 
 }  // namespace tessovane2

@@ -60,9 +60,9 @@ bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream
   return true;
 }
 
-void writeReportHeader(const RunParameters& parameters, const RunFiles& files, const Date& date,
-                       std::ostream& report, PageState& page) {
-  page.pageNumber = 1;
+PageState writeReportHeader(const RunParameters& parameters, const RunFiles& files, const Date& date,
+                            std::ostream& report) {
+  const PageState page{1, 1 + kReportHeaderLines + kColumnHeadingLines};
   report << page.pageNumber << "   Tessovane2 Report File" << '\n' << std::flush;
   report << " Local system time   = " << date.toString() << '\n' << std::flush;
   report << " Quillane File 1     = " << parameters.firstFileName << '\n' << std::flush;
@@ -71,9 +71,8 @@ void writeReportHeader(const RunParameters& parameters, const RunFiles& files, c
   report << " Statistics file     = " << files.statisticsFileName << '\n' << std::flush;
   report << " Match Type          = " << parameters.searchTypeLabel << '\n' << std::flush;
   report << '\n' << std::flush;
-  page.lineCount = 1 + 8;
   report << columnHeadings() << '\n' << std::flush;
-  page.lineCount += 4;
+  return page;
 }
 
 }  // namespace tessovane2

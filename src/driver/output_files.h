@@ -30,9 +30,12 @@ struct RunFiles {
 // stay, empty.
 bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out, std::ostream& err);
 
-// The title, time stamp, file names and match type, then the column headings;
-// leaves the page state at page 1, line 13.
-void writeReportHeader(const RunParameters& parameters, const RunFiles& files, const Date& date,
-                       std::ostream& report, PageState& page);
+// The report's title, time stamp, file names and match type, and an empty line.
+inline constexpr int kReportHeaderLines = 8;
+
+// The report header, then the column headings; returns where the report then
+// stands: page 1, line 1 + kReportHeaderLines + kColumnHeadingLines (13).
+PageState writeReportHeader(const RunParameters& parameters, const RunFiles& files, const Date& date,
+                            std::ostream& report);
 
 }  // namespace tessovane2

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "compare/report_page.h"
-#include "records/fixed_columns.h"
+#include "format/fixed_columns.h"
 
 namespace tessovane2 {
 
@@ -25,49 +25,43 @@ void appendCounts(std::string& text, const FileCounts& counts) {
 
 }  // namespace
 
-std::string statisticsText(const RunParameters& parameters, const RunFiles& files, const FileCounts& first,
-                           const FileCounts& second, const ComparisonTotals& totals) {
+std::string statisticsText(const StatisticsFacts& facts) {
+  const ComparisonTotals& totals = facts.totals;
   // Without a matched pair there is no shift: minimum, maximum and average
   // all show 0.000.
   const double average =
       totals.matchedCount > 0 ? totals.shiftSum / static_cast<double>(totals.matchedCount) : 0.0;
   std::string text;
-  text += " Output File      : " + files.reportFileName + '\n';
-  text += " Statistics File  : " + files.statisticsFileName + '\n';
-  text += " Input File 1     : " + parameters.firstFileName + '\n';
-  appendCounts(text, first);
-  text += " Input File 2     : " + parameters.secondFileName + '\n';
-  appendCounts(text, second);
+  text += " Output File      : " + facts.reportFileName + '\n';
+  text += " Statistics File  : " + facts.statisticsFileName + '\n';
+  text += " Input File 1     : " + facts.firstFileName + '\n';
+  appendCounts(text, facts.first);
+  text += " Input File 2     : " + facts.secondFileName + '\n';
+  appendCounts(text, facts.second);
   text += " Matched Stations : ";
   appendInteger(text, totals.matchedCount, 5);
   text += '\n';
-  text += " Search Type      : " + parameters.searchTypeLabel + '\n';
+  text += " Search Type      : " + facts.searchTypeLabel + '\n';
   appendShiftLine(text, " Min Shift        : ", totals.minShift);
   appendShiftLine(text, " Max Shift        : ", totals.maxShift);
   appendShiftLine(text, " Ave Shift        : ", average);
   text += ' ';
   appendInteger(text, totals.exceedCount);
   text += " stations shifted greater than tolerance: ";
-  appendFixed(text, parameters.shiftTolerance, 6, 3);
+  appendFixed(text, facts.shiftTolerance, 6, 3);
   text += " (m)\n\n";
   return text;
 }
 
-int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts& first,
-              const FileCounts& second, const ComparisonResult& comparison, std::int64_t messageCount,
-              std::ostream& out, std::ostream& err) {
-  const std::string text = statisticsText(parameters, files, first, second, comparison.totals);
+void writeStatistics(const std::string& text, const std::string& exceedList, std::ostream& out,
+                     std::ostream& statisticsFile) {
   out << '\n' << " Tessovane2 Statistics" << '\n' << text << std::flush;
+  statisticsFile << "1   Tessovane2 Statistics File" << '\n'
+                 << text << columnHeadings() << '\n'
+                 << exceedList << std::flush;
+}
 
-  files.statisticsFile << "1   Tessovane2 Statistics File" << '\n'
-                       << text << columnHeadings() << '\n'
-                       << comparison.exceedList << std::flush;
-
-  files.secondInputFile.close();
-  files.reportFile.close();
-  files.statisticsFile.close();
-  files.messageFile.close();
-
+int endRun(const RunFiles& files, std::int64_t messageCount, std::ostream& out, std::ostream& err) {
   // A disk that filled up or a quota reached must not pass for success.
   int status = 0;
   for (const auto& [file, name] :

@@ -5,9 +5,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "compare/compare_tables.h"
+#include "compare/comparison_totals.h"
 #include "driver/output_files.h"
-#include "driver/run_parameters.h"
 
 namespace tessovane2 {
 
@@ -16,17 +15,39 @@ struct FileCounts {
   std::int64_t recordCount = 0;        // all lines
 };
 
-// The summary written both to the console and to the statistics file.
-std::string statisticsText(const RunParameters& parameters, const RunFiles& files, const FileCounts& first,
-                           const FileCounts& second, const ComparisonTotals& totals);
+// What the summary prints.
+struct StatisticsFacts {
+  std::string reportFileName;
+  std::string statisticsFileName;
+  std::string firstFileName;
+  FileCounts first;
+  std::string secondFileName;
+  FileCounts second;
+  std::string searchTypeLabel;
+  double shiftTolerance = 0.0;  // metres
+  ComparisonTotals totals;
+};
 
-// Writes the statistics to `out` and to the statistics file (with the column
-// headings and the over-tolerance list), closes the files, removes the message
-// file when no warning was written (if its name still leads to it), and says
-// goodbye. Returns the exit status:
-// 0, or 1 when an output file could not be written completely.
-int finishRun(const RunParameters& parameters, RunFiles& files, const FileCounts& first,
-              const FileCounts& second, const ComparisonResult& comparison, std::int64_t messageCount,
-              std::ostream& out, std::ostream& err);
+// The statistics file before the over-tolerance list: its title, the 13 lines
+// of the summary and the column headings, 18 lines.
+inline constexpr int kStatisticsPreambleLines = 1 + 13 + kColumnHeadingLines;
+
+// The line the over-tolerance list's page counter starts from. It runs one
+// ahead of the file (the list starts on line 19), so the first page holds 47
+// flagged lines before its break, as the record format's files always had it.
+inline constexpr int kOverToleranceFirstLine = kStatisticsPreambleLines + 2;
+
+// The summary written both to the console and to the statistics file.
+std::string statisticsText(const StatisticsFacts& facts);
+
+// The summary to `out`, and to the statistics file with its title, the column
+// headings and the over-tolerance list.
+void writeStatistics(const std::string& text, const std::string& exceedList, std::ostream& out,
+                     std::ostream& statisticsFile);
+
+// After the files are closed: reports every output file that could not be
+// written completely, removes the message file when no warning was written,
+// and says goodbye. Returns the exit status: 0, or 1 after a write failure.
+int endRun(const RunFiles& files, std::int64_t messageCount, std::ostream& out, std::ostream& err);
 
 }  // namespace tessovane2

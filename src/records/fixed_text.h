@@ -18,11 +18,7 @@ struct FixedText {
 
   void assign(std::string_view text) {
     size = static_cast<std::uint8_t>(std::min(text.size(), N));
-    if (size == N) {
-      std::copy_n(text.data(), N, bytes.data());  // the usual full field: a fixed-size copy
-    } else {
-      std::copy_n(text.data(), size, bytes.data());
-    }
+    std::copy_n(text.data(), size, bytes.data());
   }
   std::string_view view() const { return {bytes.data(), size}; }
   friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }

@@ -1,7 +1,10 @@
 // Large tables (stations, key indexes) are filled page by page; on Linux
 // they may be backed by 2 MiB pages instead of 4 KiB ones, which takes some
 // 500 times fewer page faults and TLB entries. A hint only: elsewhere, or
-// when the system does not allow it, nothing changes.
+// when the system does not allow it, nothing changes. Without it the
+// 2 x 200,000-station run by PID took 18.6 %, -3.0 % and 5.2 % longer in
+// three series of interleaved runs (median 5.2 %), though only 0.4 % more
+// instructions: page faults and TLB misses are not instructions.
 #pragma once
 
 #include <cstddef>

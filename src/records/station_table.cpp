@@ -7,11 +7,11 @@
 #include <string>
 
 #include "records/conversions.h"
+#include "records/flat_key_index.h"
 #include "records/huge_pages.h"
 #include "records/line_reader.h"
 #include "records/parse80.h"
 #include "records/record_columns.h"
-#include "records/station_key.h"
 
 namespace tessovane2 {
 
@@ -31,26 +31,21 @@ class FirstBySsn {
   POS_ELEV* find(StationTable& table, std::string_view ssn) {
     active_ = true;
     indexUpTo(table);
-    // An *86 record usually follows the *80 record of its station: when that
-    // station is the first with its SSN, it is the one, without a search.
-    if (lastIsFirst_ && table.back().ssn.view() == ssn) return &table.back();
     const std::size_t entry = first_.find(packKey(ssn));
-    return entry == KeyIndex::kNone ? nullptr : &table[entry];
+    return entry == FlatKeyIndex::kNone ? nullptr : &table[entry];
   }
 
  private:
   void indexUpTo(const StationTable& table) {
     for (; indexed_ < table.size(); ++indexed_) {
       std::size_t& first = first_.entry(packKey(table[indexed_].ssn.view()));
-      lastIsFirst_ = first == KeyIndex::kNone;
-      if (lastIsFirst_) first = indexed_;
+      if (first == FlatKeyIndex::kNone) first = indexed_;
     }
   }
 
   bool active_ = false;
-  bool lastIsFirst_ = false;  // the last station indexed is the first with its SSN
   std::size_t indexed_ = 0;
-  KeyIndex first_;
+  FlatKeyIndex first_;
 };
 
 // *86 record, columns 17-23: height in metres with three implied decimals;
@@ -66,6 +61,9 @@ std::string heightText(std::string_view heightColumns) {
 // without copying: a line of an *80 record takes at least 76 bytes with its
 // line end. Capped, so that a huge file of other records asks for no more
 // than about 72 MiB up front (of which only what is filled gets used).
+// Without it (and so without the huge pages of the tables) the 2 x 200,000-
+// station run by PID took 6.9 %, 2.4 % and 16.4 % longer in three series of
+// interleaved runs (median 6.9 %), though only 1.1 % more instructions.
 void reserveForInput(StationTable& table, std::istream& input) {
   constexpr std::streamoff kBytesPerStation = 76;
   constexpr std::streamoff kMostStations = std::streamoff{1} << 20;
@@ -129,7 +127,7 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
                            << " - No *80 record exists for *86 record:" << '\n'
                            << std::flush;
         output.messageFile << line << '\n' << std::flush;
-        ++output.messageCount;
+        ++result.warningCount;
       }
     }
   }
@@ -137,7 +135,7 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
   return result;
 }
 
-void warnMissingElevation(const StationTable& table, const LoadOutput& output) {
+std::int64_t warnMissingElevation(const StationTable& table, const LoadOutput& output) {
   for (const POS_ELEV& station : table) {
     if (station.elevation != 0.0) continue;
     std::string warning = "Warning: No elevation found on either *80 or *86 for station: \n";
@@ -148,9 +146,9 @@ void warnMissingElevation(const StationTable& table, const LoadOutput& output) {
     warning += '\n';
     output.out << warning << std::flush;
     output.messageFile << warning << std::flush;
-    ++output.messageCount;
-    return;
+    return 1;
   }
+  return 0;
 }
 
 }  // namespace tessovane2

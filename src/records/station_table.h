@@ -17,16 +17,15 @@ struct LoadResult {
   StationTable table;
   std::int64_t recordCount = 0;        // every line read
   std::int64_t controlPointCount = 0;  // lines recognised as *80 records
+  std::int64_t warningCount = 0;       // warnings written to the message file
   bool fatal = false;                  // an invalid *86 height ended the load
 };
 
-// The console and message streams a load writes to, and the run's count of
-// warnings written to the message file.
+// The console and message streams a load writes to.
 struct LoadOutput {
   std::ostream& out;          // progress marks, missing-elevation warning
   std::ostream& err;          // messages of refused *80 records
   std::ostream& messageFile;  // warnings and the invalid-height error
-  std::int64_t& messageCount;
 };
 
 // Reads input file number fileNumber (1 or 2, as the messages name it) line
@@ -38,6 +37,7 @@ LoadResult loadStationTable(int fileNumber, std::istream& input, int ssnLength, 
 
 // Writes the missing-elevation warning for the first station of table whose
 // elevation is 0.0, if any: to standard output, then to the message file.
-void warnMissingElevation(const StationTable& table, const LoadOutput& output);
+// Returns the number of warnings written (0 or 1).
+std::int64_t warnMissingElevation(const StationTable& table, const LoadOutput& output);
 
 }  // namespace tessovane2

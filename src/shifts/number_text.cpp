@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "records/fixed_columns.h"
+#include "format/fixed_columns.h"
 
 namespace tessovane2::shifts {
 

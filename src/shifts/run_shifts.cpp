@@ -102,8 +102,7 @@ int runShifts(std::span<const std::string> arguments, std::istream& in, std::ost
   // error, in place of the message file; its progress marks go nowhere, as
   // standard output carries the summary.
   std::ostream nowhere(nullptr);
-  std::int64_t warningCount = 0;
-  const LoadOutput loadOutput{nowhere, err, err, warningCount};
+  const LoadOutput loadOutput{nowhere, err, err};
   const LoadResult first = loadStationTable(1, firstInput, parameters->ssnLength, loadOutput);
   if (first.fatal) return kTroubleStatus;
   firstInput.close();

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "records/fixed_columns.h"
+#include "format/fixed_columns.h"
 #include "shifts/number_text.h"
 
 namespace tessovane2::shifts {

@@ -5,16 +5,14 @@
 #include "compare/inver.h"
 #include "compare/report_line.h"
 #include "compare/report_page.h"
+#include "support/builders.h"
 
-namespace tessovane2 {
+namespace tessovane2::testing {
 namespace {
 
-POS_ELEV station(std::string_view pid, std::string_view ssn, std::string_view designation) {
-  POS_ELEV s;
-  s.pid.assign(pid);
-  s.ssn.assign(ssn);
-  s.designation.assign(designation);
-  return s;
+// Only the texts of the station print.
+POS_ELEV named(std::string_view pid, std::string_view ssn, std::string_view designation) {
+  return station(pid, ssn, 0.0, 0.0, designation);
 }
 
 TEST(ReportLine, FixedColumnLayout) {
@@ -27,23 +25,23 @@ TEST(ReportLine, FixedColumnLayout) {
   };
   const Case cases[] = {
       {"positive shifts",
-       station("AB1234", "0123", "TOWER 1"),
+       named("AB1234", "0123", "TOWER 1"),
        {1.23456, 0.5, 2.5, 30.123},
        "AB1234  0123                        TOWER 1  1.23456   0.50000    2.500  30.123"},
       {"negative shifts, trailing blanks of the designation kept",
-       station("", "12", "MARK 7    "),
+       named("", "12", "MARK 7    "),
        {-1.5, -0.00001, -12.345, 0.0004},
        "          12                     MARK 7     -1.50000  -0.00001  -12.345   0.000"},
       {"zero shifts, empty texts",
-       station("", "", ""),
+       named("", "", ""),
        {0.0, 0.0, 0.0, 0.0},
        "                                             0.00000   0.00000    0.000   0.000"},
       {"values wider than their fields push the rest right",
-       station("KV0", "12345", "STATION NAME WITH THIRTY CHARS"),
+       named("KV0", "12345", "STATION NAME WITH THIRTY CHARS"),
        {12345.678901, -0.25, -12345.6, 12345.6789},
        "   KV0 12345 STATION NAME WITH THIRTY CHARS12345.67890  -0.25000 -12345.600 12345.679"},
       {"a NUL byte in the designation is written, not cut",
-       station("P\0Q"s, "7", "A\0B"s),
+       named("P\0Q"s, "7", "A\0B"s),
        {0.0, 0.0, 0.0, 1.0},
        "   P\0Q     7                            A\0B  0.00000   0.00000    0.000   1.000"s},
   };
@@ -55,7 +53,7 @@ TEST(ReportLine, FixedColumnLayout) {
 }
 
 TEST(ReportLine, ShiftsAreSecondFileMinusFirstFile) {
-  POS_ELEV first = station("", "1", "");
+  POS_ELEV first = named("", "1", "");
   first.latitude = 38.5;
   first.longitude = -77.25;
   first.elevation = 10.0;
@@ -104,4 +102,4 @@ TEST(ReportPage, BreaksOnlyWhenMoreThan66LinesAreUsed) {
 }
 
 }  // namespace
-}  // namespace tessovane2
+}  // namespace tessovane2::testing

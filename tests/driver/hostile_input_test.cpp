@@ -17,6 +17,7 @@
 #include <set>
 #include <thread>
 
+#include "support/builders.h"
 #include "support/run_in_folder.h"
 #include "support/run_program.h"
 
@@ -26,24 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-const std::string kHeadings =
-    "PID     SSN  Designation                    Latitude  Longitude   Elev    Posn\n"
-    "        2nd                                 Shift     Shift       Shift   Shift\n"
-    "        File                                (sec)     (sec)       (m)     (m)\n"
-    "\n";
-
-// An *80 record of 75 columns: PID 1-6, SSN 11-14 (4 digits), designation
-// 15-44, latitude 38 53 and seconds 49-55, longitude 077 02 12.34567,
-// elevation 70-75 (two implied decimals).
-std::string record80(const std::string& pid, const std::string& ssn,
-                     const std::string& designation = "STATION",
-                     const std::string& latitudeSeconds = "2345678",
-                     const std::string& elevation = "001234") {
-  std::string name = designation;
-  name.resize(30, ' ');
-  return pid + "*80 " + ssn + name + "3853" + latitudeSeconds + "N077021234567W" + elevation;
-}
-
 // A report line for 1st-file station pid, ssn (4 bytes), designation, then
 // the four shift fields as printed.
 std::string reportLine(const std::string& pid, const std::string& ssn, const std::string& designation,
@@ -51,11 +34,6 @@ std::string reportLine(const std::string& pid, const std::string& ssn, const std
   std::string name = designation;
   name.resize(30, ' ');
   return pid + "  " + ssn + " " + name + shifts + "\n";
-}
-
-// An *86 record: SSN 11-14, height 17-23 (three implied decimals).
-std::string record86(const std::string& ssn, const std::string& height) {
-  return "      *86 " + ssn + "  " + height;
 }
 
 std::vector<std::string> arguments(const std::string& first, const std::string& second,
@@ -69,13 +47,6 @@ std::string reportBody(const RunOutcome& outcome, const std::string& name = "run
   if (found == outcome.files.end()) return "<no report>";
   const std::size_t at = found->second.find(kHeadings);
   return at == std::string::npos ? "<no headings>" : found->second.substr(at + kHeadings.size());
-}
-
-// The line of `text` that starts with `label`.
-std::string lineWith(const std::string& text, const std::string& label) {
-  const std::size_t start = text.find(label);
-  if (start == std::string::npos) return "<none: " + label + ">";
-  return text.substr(start, text.find('\n', start) - start);
 }
 
 std::string countsLine(std::int64_t positions, std::int64_t records) {

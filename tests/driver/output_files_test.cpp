@@ -1,6 +1,7 @@
 // Opening the inputs and outputs in order, the echo lines and the report header.
 #include <gtest/gtest.h>
 
+#include "support/builders.h"
 #include "support/run_in_folder.h"
 
 namespace tessovane2::testing {

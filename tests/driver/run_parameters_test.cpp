@@ -6,6 +6,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "support/builders.h"
 #include "support/run_in_folder.h"
 
 namespace tessovane2::testing {

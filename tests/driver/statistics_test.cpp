@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/builders.h"
 #include "support/run_in_folder.h"
 
 namespace tessovane2::testing {
@@ -10,35 +11,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An *80 record with SSN `ssn` and latitude seconds field `seconds`
-// (five implied decimals).
+// A line of an *80 record with SSN `ssn` and latitude seconds field `seconds`.
 std::string station(const std::string& ssn, const std::string& seconds) {
-  return "AB" + ssn + "*80 " + ssn + "STATION " + ssn + "                  3853" + seconds +
-         "N077021234567W001234\n";
-}
-
-std::string lineWith(const std::string& text, const std::string& label) {
-  const std::size_t start = text.find(label);
-  if (start == std::string::npos) return "";
-  return text.substr(start, text.find('\n', start) - start);
+  return record80("AB" + ssn, ssn, "STATION " + ssn, seconds) + "\n";
 }
 
 TEST(Statistics, WideCountsPushTheLineRightAndTheToleranceHasSixColumns) {
-  RunParameters parameters;
-  parameters.firstFileName = "old.hz";
-  parameters.secondFileName = "new.hz";
-  parameters.shiftTolerance = 1234.5;
-  parameters.searchTypeLabel = "PID";
-  RunFiles files;
-  files.reportFileName = "run.out";
-  files.statisticsFileName = "run.stt";
-  ComparisonTotals totals;
-  totals.matchedCount = 100000;
-  totals.exceedCount = 123456;
-  totals.shiftSum = 25000.0;
-  totals.minShift = 0.0004;
-  totals.maxShift = 12345.6789;
-  EXPECT_EQ(statisticsText(parameters, files, {100000, 1234567}, {7, 99999}, totals),
+  StatisticsFacts facts{.reportFileName = "run.out",
+                        .statisticsFileName = "run.stt",
+                        .firstFileName = "old.hz",
+                        .first = {.controlPointCount = 100000, .recordCount = 1234567},
+                        .secondFileName = "new.hz",
+                        .second = {.controlPointCount = 7, .recordCount = 99999},
+                        .searchTypeLabel = "PID",
+                        .shiftTolerance = 1234.5,
+                        .totals = {.matchedCount = 100000,
+                                   .exceedCount = 123456,
+                                   .shiftSum = 25000.0,
+                                   .minShift = 0.0004,
+                                   .maxShift = 12345.6789}};
+  EXPECT_EQ(statisticsText(facts),
             " Output File      : run.out\n"
             " Statistics File  : run.stt\n"
             " Input File 1     : old.hz\n"
@@ -55,8 +47,9 @@ TEST(Statistics, WideCountsPushTheLineRightAndTheToleranceHasSixColumns) {
 
   for (const auto& [tolerance, shown] : std::vector<std::pair<double, std::string>>{
            {0.5, " 0.500"}, {0.0, " 0.000"}, {-1.0, "-1.000"}, {99.9996, "100.000"}}) {
-    parameters.shiftTolerance = tolerance;
-    const std::string text = statisticsText(parameters, files, {}, {}, {});
+    StatisticsFacts withTolerance;
+    withTolerance.shiftTolerance = tolerance;
+    const std::string text = statisticsText(withTolerance);
     EXPECT_EQ(lineWith(text, " 0 stations"), " 0 stations shifted greater than tolerance: " + shown + " (m)");
   }
 }

@@ -1,4 +1,4 @@
-// The fixed-column number conversions and trim.
+// The fixed-column number conversions.
 #include "records/conversions.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +6,6 @@
 #include <cmath>
 #include <limits>
 #include <string>
-
-#include "records/trim.h"
 
 namespace tessovane2 {
 namespace {
@@ -50,42 +48,6 @@ TEST(ToInteger, SignDigitsAndStop) {
                         {"", 0},    {" 05", 5},   {"-", 0},  {"x7", 0}, {"\t-3 4", -3}};
   for (const Case& c : cases) EXPECT_EQ(toInteger(c.text).value, c.value) << '"' << c.text << '"';
   EXPECT_EQ(toInteger("7x").end, 1u);
-}
-
-TEST(Trim, EdgeCasesOfThePart) {
-  struct Case {
-    std::string text;
-    char side;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"", 'B', ""},
-      {"", 'L', ""},
-      {"", 'r', ""},
-      {"", '*', ""},
-      {" \t\n\v\f\r", 'B', ""},
-      {"  \t ", 'L', ""},
-      {" \r ", 'R', ""},
-      {"  a b  ", 'L', "a b  "},
-      {"  a b  ", 'l', "a b  "},
-      {"  a b  ", 'R', "  a b"},
-      {"  a b  ", 'r', "  a b"},
-      {"  a b  ", 'B', "a b"},
-      {"  a b  ", 'b', "a b"},
-      {"12\t", 'R', "12"},
-      {"12\r", 'B', "12"},
-      {"a  b", 'B', "a  b"},
-      {"  a b  ", '*', "  a b  "},
-      {"  a b  ", 'X', "  a b  "},
-      {"  a b  ", '\0', "  a b  "},
-      {"\xa0x\xa0", 'B', "\xa0x\xa0"},  // only the six ASCII white-space characters count
-  };
-  for (const Case& c : cases) {
-    std::string text = c.text;
-    const std::string copy = trim(text, c.side);
-    EXPECT_EQ(text, c.expected) << '"' << c.text << "\" " << c.side;
-    EXPECT_EQ(copy, c.expected) << '"' << c.text << "\" " << c.side;
-  }
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "format/fixed_columns.h"
 #include "records/conversions.h"
-#include "records/fixed_columns.h"
 
 namespace tessovane2 {
 namespace {
@@ -46,7 +46,8 @@ TEST(NumberFastPath, DigitRunsConvertLikeStrtod) {
   for (int k = 0; k < 100000; ++k) {
     std::string text = (random.next() % 4 == 0) ? "-" : "";
     const int digits = 1 + static_cast<int>(random.next() % 18);
-    const int point = static_cast<int>(random.next() % static_cast<unsigned>(digits + 2));  // digits + 1: none
+    const int point =
+        static_cast<int>(random.next() % static_cast<unsigned>(digits + 2));  // digits + 1: none
     for (int i = 0; i < digits; ++i) {
       if (i == point) text += '.';
       text += static_cast<char>('0' + random.next() % 10);

@@ -12,24 +12,11 @@
 
 #include "date/date.h"
 #include "driver/run.h"
+#include "support/builders.h"
 
 namespace tessovane2::testing {
 
 Date pinnedDate();
-
-// The three lines that open standard error in every run.
-inline const std::string kBanner =
-    "KOV program tessovane2    version: 1.4   date(ccyy/mm/dd): 2003/10/14\n"
-    "   for help, enter \"tessovane2 -h\"\n"
-    "\n";
-// The six prompts and the line end after the last answer.
-inline const std::string kPrompts =
-    "Enter 1st Quillane filename: Enter 2nd Quillane filename: Enter the output filename:   "
-    "Enter the maximum shift tolerance (meters):   Enter the SSN length in the 2nd file (3,4,5): "
-    "Enter the match type, SSN or PID (S,s,P,p):   \n";
-// An *80 record: PID AB0001, SSN 0001, 12.34 m high.
-inline const std::string kStation =
-    "AB0001*80 0001STATION 0001                  38532345678N077021234567W001234\n";
 
 // A new empty folder, removed with everything in it when the object goes.
 class TempFolder {

@@ -7,164 +7,17 @@
 #include <random>
 #include <sstream>
 
-#include "compare/inver.h"
-#include "compare/pairing.h"
+#include "shifts/shift_rows.h"
+#include "shifts/shift_summary.h"
 
 namespace tessovane2::testing {
 namespace {
 
-using shifts::kMissing;
-using shifts::ShiftRow;
-using shifts::ShiftStatus;
-
-std::string_view trimmedRight(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
-
-// The record format's longitudes are west-positive numbers; the rows carry
-// east-positive degrees. Heights of 0.0 are none.
-void setPosition(const POS_ELEV& station, double& lat, double& lon, double& h) {
-  lat = station.latitude;
-  lon = -station.longitude;
-  h = station.elevation != 0.0 ? station.elevation : kMissing;
-}
-
-ShiftRow rowOf(const POS_ELEV& station) {
-  ShiftRow row;
-  row.pid = trimmedRight(station.pid.view());
-  row.ssn = trimmedRight(station.ssn.view());
-  row.designation = trimmedRight(station.designation.view());
-  return row;
-}
-
-double percentile(const std::vector<double>& sorted, double p) {
-  if (sorted.empty()) return kMissing;
-  const double at = static_cast<double>(sorted.size() - 1) * p;
-  const auto low = static_cast<std::size_t>(std::floor(at));
-  const std::size_t high = std::min(sorted.size() - 1, low + 1);
-  return sorted[low] + (sorted[high] - sorted[low]) * (at - static_cast<double>(low));
-}
-
-shifts::ComponentStatistics componentStatistics(const std::vector<ShiftRow>& rows, double ShiftRow::*field) {
-  shifts::ComponentStatistics c;
-  double sum = 0.0, squares = 0.0;
-  for (const ShiftRow& row : rows) {
-    const double v = row.*field;
-    if (std::isnan(v)) continue;
-    ++c.count;
-    sum += v;
-    squares += v * v;
-  }
-  if (c.count == 0) return c;
-  const auto count = static_cast<double>(c.count);
-  c.mean = sum / count;
-  c.rms = std::sqrt(squares / count);
-  if (c.count > 1) {
-    double deviations = 0.0;
-    for (const ShiftRow& row : rows) {
-      if (!std::isnan(row.*field)) deviations += (row.*field - c.mean) * (row.*field - c.mean);
-    }
-    c.standardDeviation = std::sqrt(deviations / (count - 1.0));
-  }
-  return c;
-}
-
-std::vector<std::size_t> largest(const std::vector<ShiftRow>& rows, double (*size)(const ShiftRow&)) {
-  std::vector<std::size_t> order;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (!std::isnan(size(rows[i]))) order.push_back(i);
-  }
-  const std::size_t keep = std::min<std::size_t>(10, order.size());
-  std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(keep), order.end(),
-                    [&](std::size_t a, std::size_t b) { return size(rows[a]) > size(rows[b]); });
-  order.resize(keep);
-  return order;
-}
-
-shifts::ShiftSummary summarise(const std::vector<ShiftRow>& rows) {
-  shifts::ShiftSummary s;
-  std::vector<double> horizontal;
-  for (const ShiftRow& row : rows) {
-    switch (row.status) {
-      case ShiftStatus::OnlyInFirst:
-        ++s.onlyInFirst;
-        break;
-      case ShiftStatus::OnlyInSecond:
-        ++s.onlyInSecond;
-        break;
-      default:
-        ++s.pairs;
-        horizontal.push_back(row.horizontal);
-    }
-    if (row.status == ShiftStatus::OverHorizontal || row.status == ShiftStatus::OverBoth) ++s.overHorizontal;
-    if (row.status == ShiftStatus::OverVertical || row.status == ShiftStatus::OverBoth) ++s.overVertical;
-    if (row.blankKey) ++s.blankKeyPairs;
-    s.withoutHeight +=
-        (std::isnan(row.h1) && !std::isnan(row.lat1)) + (std::isnan(row.h2) && !std::isnan(row.lat2));
-  }
-  std::sort(horizontal.begin(), horizontal.end());
-  if (!horizontal.empty()) {
-    s.horizontalMin = horizontal.front();
-    s.horizontalMax = horizontal.back();
-    double sum = 0.0, squares = 0.0;
-    for (double h : horizontal) sum += h, squares += h * h;
-    s.horizontalMean = sum / static_cast<double>(horizontal.size());
-    s.horizontalRms = std::sqrt(squares / static_cast<double>(horizontal.size()));
-    s.horizontalP50 = percentile(horizontal, 0.50);
-    s.horizontalP95 = percentile(horizontal, 0.95);
-    s.horizontalP99 = percentile(horizontal, 0.99);
-  }
-  s.dn = componentStatistics(rows, &ShiftRow::dn);
-  s.de = componentStatistics(rows, &ShiftRow::de);
-  s.du = componentStatistics(rows, &ShiftRow::du);
-  s.largestHorizontal = largest(rows, [](const ShiftRow& r) { return r.horizontal; });
-  s.largestVertical = largest(rows, [](const ShiftRow& r) { return std::abs(r.du); });
-  return s;
-}
-
-// The rows in the 2nd file's order (pairs, or only_in_2nd), then only_in_1st.
+// The program's own rows and summary, so that the pages show what it shows.
 void buildRows(ShiftFixture& fixture, MatchKey key, const ShiftFixtureOptions& options) {
-  const StationPairing pairing(fixture.first, fixture.second, key);
-  std::vector<ShiftRow>& rows = fixture.results.rows;
-  for (std::size_t s = 0; s < fixture.second.size(); ++s) {
-    const POS_ELEV& b = fixture.second[s];
-    std::size_t f = pairing.firstPartner(s);
-    if (f == StationPairing::kNone) {
-      ShiftRow row = rowOf(b);
-      row.status = ShiftStatus::OnlyInSecond;
-      setPosition(b, row.lat2, row.lon2, row.h2);
-      rows.push_back(row);
-    }
-    for (; f != StationPairing::kNone; f = pairing.nextPartner(f)) {
-      const POS_ELEV& a = fixture.first[f];
-      ShiftRow row = rowOf(a);
-      setPosition(a, row.lat1, row.lon1, row.h1);
-      setPosition(b, row.lat2, row.lon2, row.h2);
-      const ShortLineComponents c = shortLineComponents(a.latitude, a.longitude, b.latitude, b.longitude);
-      row.dn = c.north;
-      row.de = c.east;
-      row.horizontal = c.distance;
-      if (c.distance > 0.0)
-        row.azimuth = std::fmod(std::atan2(c.east, c.north) * 180.0 / std::numbers::pi + 360.0, 360.0);
-      if (!std::isnan(row.h1) && !std::isnan(row.h2)) row.du = row.h2 - row.h1;
-      row.blankKey = trimmedRight(keyOf(a, key)).empty();
-      const bool overH = row.horizontal > options.tolerance;
-      const bool overV = options.verticalTolerance && std::abs(row.du) > *options.verticalTolerance;
-      row.status = overH && overV ? ShiftStatus::OverBoth
-                   : overH        ? ShiftStatus::OverHorizontal
-                   : overV        ? ShiftStatus::OverVertical
-                                  : ShiftStatus::Matched;
-      rows.push_back(row);
-    }
-  }
-  for (std::size_t f : pairing.onlyInFirst()) {
-    ShiftRow row = rowOf(fixture.first[f]);
-    row.status = ShiftStatus::OnlyInFirst;
-    setPosition(fixture.first[f], row.lat1, row.lon1, row.h1);
-    rows.push_back(row);
-  }
-  fixture.results.summary = summarise(rows);
+  fixture.results.rows =
+      shifts::shiftRows(fixture.first, fixture.second, key, {options.tolerance, options.verticalTolerance});
+  fixture.results.summary = shifts::summarizeShifts(fixture.results.rows, fixture.first, fixture.second);
 }
 
 }  // namespace
@@ -176,8 +29,7 @@ std::unique_ptr<ShiftFixture> surveyShiftFixture(const std::filesystem::path& fi
   auto fixture = std::make_unique<ShiftFixture>();
   shifts::RunFacts& run = fixture->results.run;
   std::ostringstream quiet;
-  std::int64_t messages = 0;
-  const LoadOutput output{quiet, quiet, quiet, messages};
+  const LoadOutput output{quiet, quiet, quiet};
   for (const auto& [path, table, facts, number] : {std::tuple{first, &fixture->first, &run.first, 1},
                                                    std::tuple{second, &fixture->second, &run.second, 2}}) {
     std::ifstream in(path, std::ios::binary);

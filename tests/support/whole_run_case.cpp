@@ -3,22 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 namespace tessovane2::testing {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> result;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) result.push_back(line);
-  return result;
-}
-
-}  // namespace
 
 std::vector<std::string> caseNames(const fs::path& cases) {
   std::vector<std::string> names;
@@ -30,6 +18,7 @@ std::vector<std::string> caseNames(const fs::path& cases) {
 }
 
 void expectWholeRun(const fs::path& caseFolder, const RunFunction& program) {
+  ASSERT_TRUE(fs::exists(caseFolder / "about")) << "a case says what it pins in its about file";
   SCOPED_TRACE(readFile(caseFolder / "about"));
   TempFolder folder;
   if (fs::exists(caseFolder / "in")) {
