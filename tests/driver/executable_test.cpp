@@ -57,8 +57,8 @@ TEST(Executable, AQuotedArgumentWithBlanksIsOneArgument) {
   TempFolder folder, capture;
   writeFile(folder.path() / "first file.txt", kStation);
   writeFile(folder.path() / "second file.txt", kStation);
-  const ProcessOutcome outcome =
-      runExecutable(folder.path(), capture.path(), "\"first file.txt\" \"second file.txt\" \"my run\" 0.05 4 S");
+  const ProcessOutcome outcome = runExecutable(folder.path(), capture.path(),
+                                               "\"first file.txt\" \"second file.txt\" \"my run\" 0.05 4 S");
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_NE(outcome.out.find(" 1st input  filename = first file.txt\n"), std::string::npos);
   EXPECT_NE(outcome.out.find(" Output     filename = my run.out\n"), std::string::npos);
