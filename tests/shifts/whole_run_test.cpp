@@ -10,7 +10,8 @@ namespace {
 class ShiftsWholeRun : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ShiftsWholeRun, MatchesExpectedOutputByteForByte) {
-  expectWholeRun(std::filesystem::path(TESSOVANE2_SHIFTS_CASES_DIR) / GetParam(), shifts::runShifts);
+  expectWholeRun(std::filesystem::path(TESSOVANE2_SHIFTS_CASES_DIR) / GetParam(), shifts::runShifts,
+                 WrittenAs::Bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ShiftsWholeRun, ::testing::ValuesIn(caseNames(TESSOVANE2_SHIFTS_CASES_DIR)),

@@ -72,7 +72,7 @@ std::string readBackAsText(const std::string& written) {
 }
 
 RunOutcome runInFolder(const fs::path& folder, const std::vector<std::string>& arguments,
-                       const std::string& input, const RunFunction& program) {
+                       const std::string& input, const RunFunction& program, WrittenAs written) {
   const std::map<std::string, std::string> filesBefore = readFolder(folder);
   const fs::path before = fs::current_path();
   fs::current_path(folder);
@@ -85,6 +85,7 @@ RunOutcome runInFolder(const fs::path& folder, const std::vector<std::string>& a
   outcome.out = out.str();
   outcome.err = err.str();
   outcome.files = readFolder(folder);
+  if (written == WrittenAs::Bytes) return outcome;
   for (auto& [name, content] : outcome.files) {
     const auto found = filesBefore.find(name);
     if (found == filesBefore.end() || found->second != content) content = readBackAsText(content);

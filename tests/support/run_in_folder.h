@@ -55,10 +55,16 @@ struct RunOutcome {
 using RunFunction = std::function<int(std::span<const std::string>, std::istream&, std::ostream&,
                                       std::ostream&, const Clock&)>;
 
+// How a program writes its files: tessovane2's are text files (CR LF on
+// Windows); the companion's are the same bytes everywhere (its CSV ends its
+// lines in CR LF as RFC 4180 has it, its GeoJSON, page and map in LF).
+enum class WrittenAs { Text, Bytes };
+
 // Runs `program` (tessovane2 by default) with the working folder set to
 // `folder`, standard input `input` and the clock pinned.
 RunOutcome runInFolder(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                       const std::string& input = "", const RunFunction& program = run);
+                       const std::string& input = "", const RunFunction& program = run,
+                       WrittenAs written = WrittenAs::Text);
 
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& content);

@@ -17,7 +17,7 @@ std::vector<std::string> caseNames(const fs::path& cases) {
   return names;
 }
 
-void expectWholeRun(const fs::path& caseFolder, const RunFunction& program) {
+void expectWholeRun(const fs::path& caseFolder, const RunFunction& program, WrittenAs written) {
   ASSERT_TRUE(fs::exists(caseFolder / "about")) << "a case says what it pins in its about file";
   SCOPED_TRACE(readFile(caseFolder / "about"));
   TempFolder folder;
@@ -30,7 +30,7 @@ void expectWholeRun(const fs::path& caseFolder, const RunFunction& program) {
       fs::exists(caseFolder / "args") ? lines(readFile(caseFolder / "args")) : std::vector<std::string>{};
   const std::string input = fs::exists(caseFolder / "stdin") ? readFile(caseFolder / "stdin") : "";
 
-  const RunOutcome outcome = runInFolder(folder.path(), arguments, input, program);
+  const RunOutcome outcome = runInFolder(folder.path(), arguments, input, program, written);
 
   EXPECT_EQ(outcome.out, readFile(caseFolder / "expected/stdout"));
   EXPECT_EQ(outcome.err, readFile(caseFolder / "expected/stderr"));

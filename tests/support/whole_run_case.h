@@ -20,6 +20,7 @@ std::vector<std::string> caseNames(const std::filesystem::path& cases);
 
 // Runs the case in `caseFolder` with `program` in a scratch folder and
 // expects its outputs byte for byte; a failure names the case's `about`.
-void expectWholeRun(const std::filesystem::path& caseFolder, const RunFunction& program);
+void expectWholeRun(const std::filesystem::path& caseFolder, const RunFunction& program,
+                    WrittenAs written = WrittenAs::Text);
 
 }  // namespace tessovane2::testing
