@@ -1,5 +1,6 @@
 #include "shifts/html_tables.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -33,22 +34,11 @@ void labelledRow(std::string& out, std::string_view label, const std::string& va
   out += "</td></tr>\n";
 }
 
+// The CSV's status name with blanks for its underscores ("over horizontal").
 std::string statusText(ShiftStatus status) {
-  switch (status) {
-    case ShiftStatus::Matched:
-      return "matched";
-    case ShiftStatus::OverHorizontal:
-      return "over horizontal";
-    case ShiftStatus::OverVertical:
-      return "over vertical";
-    case ShiftStatus::OverBoth:
-      return "over both";
-    case ShiftStatus::OnlyInFirst:
-      return "only in 1st";
-    case ShiftStatus::OnlyInSecond:
-      return "only in 2nd";
-  }
-  return "";
+  std::string text(statusName(status));
+  std::replace(text.begin(), text.end(), '_', ' ');
+  return text;
 }
 
 void moversTable(std::string& out, const ShiftResults& results, const std::vector<std::size_t>& movers,
