@@ -119,22 +119,22 @@ n=200000
 shifts=$root/build/bench/src/tessovane2_shifts
 cd "$data/s$n"
 status=0
-"$shifts" old.hz new.hz shifts 0.05 5 P -q 2>/dev/null || status=$?
+"$shifts" old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson 2>/dev/null || status=$?
 [ "$status" -le 1 ] || { echo "tessovane2_shifts failed on $n stations (status $status)" >&2; exit 1; }
 shifts_rows=$(($(wc -l <shifts.csv) - 1))
 json=$(mktemp)
 hyperfine -N -i --style none --warmup 1 --runs "$runs" --prepare "rm -f shifts.csv shifts.geojson" \
-  --export-json "$json" "$shifts old.hz new.hz shifts 0.05 5 P -q" >/dev/null 2>&1
-shifts_seconds=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json")
+  --export-json "$json" "$shifts old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson" >/dev/null 2>&1
+shifts_seconds=$("${stats[@]}" median-time "$json")
 rm -f "$json"
-shifts_back_to_back=$(median_time "$shifts old.hz new.hz shifts 0.05 5 P -q")
-shifts_mib=$(median_rss "$shifts old.hz new.hz shifts 0.05 5 P -q")
+shifts_back_to_back=$(median_time "$shifts old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson")
+shifts_mib=$(median_rss "$shifts old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson")
 echo "== tessovane2_shifts, both formats: median of $runs runs"
 printf '   %s stations: %s rows, %.3f s (back to back %.3f s), %s MiB; tessovane2 %.3f s, %s MiB\n' "$n" \
   "$shifts_rows" "$shifts_seconds" "$shifts_back_to_back" "$shifts_mib" "${seconds[$n]}" "${mib[$n]}"
 if [ "$smoke" = 0 ]; then
   for target in "$shifts_seconds <= 0.6:in at most 0.6 s" "$shifts_mib <= 128:in at most 128 MiB"; do
-    if python3 -c "import sys; sys.exit(0 if (${target%%:*}) else 1)"; then
+    if "${stats[@]}" check "${target%%:*}"; then
       echo "   holds   tessovane2_shifts on 200,000 stations ${target#*:}"
     else
       echo "   MISSED  tessovane2_shifts on 200,000 stations ${target#*:}"
@@ -221,14 +221,14 @@ mkdir -p "$page_dir"
 build/bench-page/tests/shifts/shift_page_fixture generated "$page_stations" "$page_dir/generated" >/dev/null
 build/bench-page/tests/shifts/shift_page_fixture sample examples/old.hz examples/new.hz "$page_dir/sample" >/dev/null
 page_json=$(node bench/page_bench.mjs "$page_dir/generated.html" "$runs")
-read -r page_mb page_ms page_zoom_ms < <(python3 -c 'import json,sys; d=json.loads(sys.argv[1]); print(d["megabytes"], d["drawMs"], d["zoomRedrawMs"])' "$page_json")
+read -r page_mb page_ms page_zoom_ms < <("${stats[@]}" page "$page_json")
 printf '   2 x %s stations: page %s MB, drawn in %s ms (median of %s), one zoom redrawn in %s ms\n' \
   "$page_stations" "$page_mb" "$page_ms" "$runs" "$page_zoom_ms"
 printf '   the sample surveys: page %s kB, SVG %s kB\n' "$(( $(stat -c %s "$page_dir/sample.html") / 1000 ))" \
   "$(( $(stat -c %s "$page_dir/sample.svg") / 1000 ))"
 if [ "$smoke" = 0 ]; then
   for target in "page under 30 MB ($page_mb MB):$page_mb < 30" "page drawn within 3 s ($page_ms ms):$page_ms <= 3000"; do
-    if python3 -c "import sys; sys.exit(0 if (${target#*:}) else 1)"; then
+    if "${stats[@]}" check "${target#*:}"; then
       echo "   holds   ${target%%:*}"
     else
       echo "   MISSED  ${target%%:*}"
