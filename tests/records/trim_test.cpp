@@ -8,7 +8,7 @@
 namespace tessovane2 {
 namespace {
 
-TEST(Trim, EdgeCasesOfThePart) {
+TEST(Trim, EndsOnlyBySideCode) {
   struct Case {
     std::string text;
     char side;
