@@ -34,6 +34,6 @@ run=$(mktemp -d)
 trap 'rm -rf "$run"' EXIT
 cp "$data/old.hz" "$data/new.hz" "$run/"
 cd "$run"
-valgrind --tool=callgrind --callgrind-out-file=callgrind.out "$build/src/tessovane2" \
+valgrind --tool=callgrind --callgrind-out-file=callgrind.out "$build/bin/tessovane2" \
   old.hz new.hz run 0.05 5 P >/dev/null 2>&1
 echo "instructions $(sed -n 's/^summary: //p' callgrind.out)"

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "compare/compare_tables.h"
-#include "compare/inver.h"
 #include "compare/report_line.h"
+#include "geodesy/inver.h"
 #include "records/parse80.h"
 #include "records/station_table.h"
 

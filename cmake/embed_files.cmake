@@ -2,7 +2,7 @@
 # that the page's template, style and script are ordinary files in the tree
 # and still inside the program.
 #
-#   cmake -DOUTPUT=out.cpp -DHEADER=shifts/page_assets.h -DNAMESPACE=ns
+#   cmake -DOUTPUT=out.cpp -DHEADER=shift_map/page_assets.h -DNAMESPACE=ns
 #         -DFILES="kName1=path1|kName2=path2" -P embed_files.cmake
 #
 # Each file goes into a raw string literal; a file holding the delimiter's

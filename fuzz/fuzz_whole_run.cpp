@@ -27,7 +27,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run.h"
+#include "tessovane2/run.h"
 
 namespace {
 

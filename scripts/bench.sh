@@ -42,7 +42,7 @@ echo "== Release build (build/bench)"
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ \
   -DTESSOVANE2_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/bench >/dev/null
-program=$root/build/bench/src/tessovane2
+program=$root/build/bench/bin/tessovane2
 micro=$root/build/bench/bench/tessovane2_micro_bench
 floor=$root/build/bench/bench/tessovane2_floor
 stats=("python3" "$root/bench/stats.py")
@@ -124,7 +124,7 @@ done
 echo
 n=200000
 [ "$smoke" = 1 ] && n=${sizes[0]}
-shifts=$root/build/bench/src/tessovane2_shifts
+shifts=$root/build/bench/bin/tessovane2_shifts
 cd "$data/s$n"
 status=0
 "$shifts" old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson 2>/dev/null || status=$?

@@ -15,7 +15,7 @@ cp examples/*.hz build/example-run/
 cd build/example-run
 rm -f compare.out compare.stt compare.msg shifts.csv shifts.geojson shifts.html shifts.svg
 status=0
-../release/src/tessovane2 old.hz new.hz compare 0.05 4 S || status=$?
+../release/bin/tessovane2 old.hz new.hz compare 0.05 4 S || status=$?
 echo
 echo "Written in build/example-run/: compare.out (report), compare.stt (statistics)" \
      "and compare.msg (messages, kept only when there are warnings)"
@@ -24,7 +24,7 @@ echo "== tessovane2_shifts old.hz new.hz shifts 0.05 4 S"
 # Status 1 says that stations moved beyond the tolerance, as diff says that
 # files differ; only 2 is trouble.
 shifts_status=0
-../release/src/tessovane2_shifts old.hz new.hz shifts 0.05 4 S || shifts_status=$?
+../release/bin/tessovane2_shifts old.hz new.hz shifts 0.05 4 S || shifts_status=$?
 [ "$shifts_status" -le 1 ] || status=$shifts_status
 echo "Written in build/example-run/: shifts.csv, shifts.geojson, shifts.html (open it in a browser)" \
      "and shifts.svg"

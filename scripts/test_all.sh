@@ -34,4 +34,4 @@ echo "== Fuzzing (clang, libFuzzer + ASan + UBSan), each target for 30 seconds"
 scripts/fuzz.sh 30
 
 # Last, the Windows cross-build and its whole suite under Wine.
-scripts/test_windows.sh "$PWD/build/release/src/tessovane2"
+scripts/test_windows.sh "$PWD/build/release/bin/tessovane2"

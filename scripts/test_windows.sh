@@ -7,7 +7,7 @@
 #
 #   scripts/test_windows.sh [native tessovane2]
 #
-# The native program defaults to build/release/src/tessovane2, built here if
+# The native program defaults to build/release/bin/tessovane2, built here if
 # it is missing. Wine keeps its prefix in build/windows/wine; no display is
 # needed.
 set -euo pipefail
@@ -16,7 +16,7 @@ start=$SECONDS
 
 scripts/install_deps.sh g++-mingw-w64-x86-64-posix wine64 googletest zip unzip chromium
 
-native=${1:-$PWD/build/release/src/tessovane2}
+native=${1:-$PWD/build/release/bin/tessovane2}
 if [ ! -x "$native" ]; then
   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ >/dev/null
   cmake --build build/release --target tessovane2

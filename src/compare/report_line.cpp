@@ -1,7 +1,7 @@
 #include "compare/report_line.h"
 
-#include "compare/inver.h"
 #include "format/fixed_columns.h"
+#include "geodesy/inver.h"
 
 namespace tessovane2 {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "compare/inver.h"
+#include "geodesy/inver.h"
 #include "shifts/hemisphere.h"
 #include "shifts/shift_results.h"
 

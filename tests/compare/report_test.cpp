@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "compare/inver.h"
 #include "compare/report_line.h"
 #include "compare/report_page.h"
+#include "geodesy/inver.h"
 #include "support/builders.h"
 
 namespace tessovane2::testing {

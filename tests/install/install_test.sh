@@ -113,7 +113,7 @@ prompt)
   status=0
   (cd "$scratch/work" &&
     printf 'no such.hz\nnew.hz\nrun\n0.05\n4\nP\n' |
-    PATH="$build/src:$PATH" "$source/scripts/tessovane2_prompt" >"$scratch/out" 2>"$scratch/err") ||
+    PATH="$build/bin:$PATH" "$source/scripts/tessovane2_prompt" >"$scratch/out" 2>"$scratch/err") ||
     status=$?
   [ "$status" -eq 1 ] || fail "failing run ended with status $status"
   grep -qx 'Error: unable to open 1st input file no such.hz' "$scratch/err" ||

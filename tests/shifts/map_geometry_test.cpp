@@ -1,4 +1,4 @@
-#include "shifts/map_geometry.h"
+#include "shift_map/map_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <GeographicLib/Math.hpp>
 #include <cmath>
 
-#include "compare/inver.h"
+#include "geodesy/inver.h"
 
 namespace tessovane2::shifts {
 namespace {

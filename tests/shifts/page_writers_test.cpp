@@ -4,9 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "shifts/html_report.h"
-#include "shifts/page_assets.h"
-#include "shifts/svg_map.h"
+#include "shift_map/html_report.h"
+#include "shift_map/page_assets.h"
+#include "shift_map/svg_map.h"
 #include "support/shift_fixture.h"
 
 namespace tessovane2::shifts {

@@ -7,8 +7,8 @@
 #include <random>
 #include <sstream>
 
-#include "shifts/run_shifts.h"
 #include "support/run_in_folder.h"
+#include "tessovane2_shifts/run_shifts.h"
 
 namespace tessovane2::testing {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "shifts/html_report.h"
-#include "shifts/svg_map.h"
+#include "shift_map/html_report.h"
+#include "shift_map/svg_map.h"
 #include "support/shift_fixture.h"
 
 namespace {

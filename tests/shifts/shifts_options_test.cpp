@@ -1,5 +1,5 @@
 // The companion's options: what each command line asks for.
-#include "shifts/shifts_options.h"
+#include "tessovane2_shifts/shifts_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shifts/text_escape.h"
+#include "format/text_escape.h"
 
 #include <gtest/gtest.h>
 

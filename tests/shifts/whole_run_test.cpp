@@ -1,8 +1,8 @@
 // Whole runs of tessovane2_shifts kept as data (see support/whole_run_case.h).
 #include <gtest/gtest.h>
 
-#include "shifts/run_shifts.h"
 #include "support/whole_run_case.h"
+#include "tessovane2_shifts/run_shifts.h"
 
 namespace tessovane2::testing {
 namespace {

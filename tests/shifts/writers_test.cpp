@@ -4,9 +4,9 @@
 #include <cmath>
 #include <sstream>
 
-#include "shifts/csv_writer.h"
-#include "shifts/geojson_writer.h"
-#include "shifts/number_text.h"
+#include "shift_outputs/csv_writer.h"
+#include "shift_outputs/geojson_writer.h"
+#include "shift_outputs/number_text.h"
 
 namespace tessovane2::shifts {
 namespace {

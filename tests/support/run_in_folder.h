@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "date/date.h"
-#include "driver/run.h"
 #include "support/builders.h"
+#include "tessovane2/run.h"
 
 namespace tessovane2::testing {
 

@@ -1,0 +1,179 @@
+#include "format/text_escape.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace tessovane2 {
+namespace {
+
+void appendCodePoint(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// The length of the valid UTF-8 sequence at text[i] (shortest form, no
+// surrogates, at most U+10FFFF), or 0.
+std::size_t validSequence(std::string_view text, std::size_t i, std::uint32_t& code) {
+  const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
+  const std::uint8_t lead = byte(i);
+  std::size_t length = 0;
+  std::uint32_t minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, code = lead & 0x1Fu, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, code = lead & 0x0Fu, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, code = lead & 0x07u, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(i + k) & 0x3Fu);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::string toUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<std::uint8_t>(bytes[i]);
+    std::uint32_t code = 0;
+    if (lead < 0x80) {
+      const bool control = (lead < 0x20 && lead != '\t') || lead == 0x7F;
+      if (control) {
+        appendCodePoint(out, 0xFFFD);
+      } else {
+        out += static_cast<char>(lead);
+      }
+      ++i;
+    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      // C1 controls (Latin-1 0x80-0x9F) are no text either.
+      appendCodePoint(out, lead < 0xA0 ? 0xFFFD : lead);
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string escapeMarkup(std::string_view bytes) {
+  std::string out;
+  for (char c : toUtf8(bytes)) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string jsonString(std::string_view bytes) {
+  const std::string text = toUtf8(bytes);
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '<':
+        out += "\\u003c";
+        break;
+      case '>':
+        out += "\\u003e";
+        break;
+      case '&':
+        out += "\\u0026";
+        break;
+      default:
+        // U+2028 and U+2029 (E2 80 A8/A9) end a line in older script parsers.
+        if (c == '\xE2' && i + 2 < text.size() && text[i + 1] == '\x80' &&
+            (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+          out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+          i += 2;
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+void appendFixed(std::string& out, double value, int decimals) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  char buffer[64];
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) {
+    out += "null";
+    return;
+  }
+  std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+  // "-0.0000" carries no sign worth keeping.
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string_view::npos) text.remove_prefix(1);
+  out += text;
+}
+
+std::string fixedNumber(double value, int decimals) {
+  std::string out;
+  appendFixed(out, value, decimals);
+  return out;
+}
+
+std::string shortNumber(double value, int maxDecimals) {
+  std::string text = fixedNumber(value, maxDecimals);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace tessovane2

@@ -1,0 +1,151 @@
+#include "shift_map/html_tables.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "format/text_escape.h"
+
+namespace tessovane2::shifts {
+namespace {
+
+constexpr int kMetreDecimals = 4;
+constexpr const char* kNoValue = "&ndash;";
+
+std::string metres(double value) {
+  return std::isfinite(value) ? fixedNumber(value, kMetreDecimals) : std::string(kNoValue);
+}
+
+void tableStart(std::string& out, const char* id, const char* caption) {
+  out += "<table id=\"";
+  out += id;
+  out += "\"><caption>";
+  out += caption;
+  out += "</caption>\n";
+}
+
+void labelledRow(std::string& out, std::string_view label, const std::string& valueHtml, bool number = true) {
+  out += "<tr><th scope=\"row\">";
+  out += label;
+  out += number ? "</th><td class=\"num\">" : "</th><td>";
+  out += valueHtml;
+  out += "</td></tr>\n";
+}
+
+// The CSV's status name with blanks for its underscores ("over horizontal").
+std::string statusText(ShiftStatus status) {
+  std::string text(statusName(status));
+  std::replace(text.begin(), text.end(), '_', ' ');
+  return text;
+}
+
+void moversTable(std::string& out, const ShiftResults& results, const std::vector<std::size_t>& movers,
+                 const char* id, const char* caption) {
+  tableStart(out, id, caption);
+  out +=
+      "<thead><tr><th>#</th><th>PID</th><th>SSN</th><th>Designation</th><th>horizontal (m)</th>"
+      "<th>dn (m)</th><th>de (m)</th><th>du (m)</th><th>status</th></tr></thead><tbody>\n";
+  for (std::size_t rank = 0; rank < movers.size(); ++rank) {
+    const std::size_t i = movers[rank];
+    if (i >= results.rows.size()) continue;
+    const ShiftRow& row = results.rows[i];
+    out += "<tr class=\"mover\" data-row=\"" + std::to_string(i) + "\" tabindex=\"0\"><td class=\"num\">" +
+           std::to_string(rank + 1) + "</td><td>" + escapeMarkup(row.pid) + "</td><td>" +
+           escapeMarkup(row.ssn) + "</td><td>" + escapeMarkup(row.designation) + "</td><td class=\"num\">" +
+           metres(row.horizontal) + "</td><td class=\"num\">" + metres(row.dn) + "</td><td class=\"num\">" +
+           metres(row.de) + "</td><td class=\"num\">" + metres(row.du) + "</td><td>" +
+           statusText(row.status) + "</td></tr>\n";
+  }
+  if (movers.empty()) out += "<tr><td colspan=\"9\">none</td></tr>\n";
+  out += "</tbody></table>\n";
+}
+
+}  // namespace
+
+std::string runTables(const ShiftResults& results, const MapLayout& layout) {
+  const RunFacts& run = results.run;
+  std::string out;
+  tableStart(out, "arguments", "The six arguments");
+  static constexpr std::array<const char*, 6> kArgumentNames = {"1st file",      "2nd file",   "output name",
+                                                                "tolerance (m)", "SSN length", "match type"};
+  for (std::size_t i = 0; i < kArgumentNames.size(); ++i) {
+    labelledRow(out, kArgumentNames[i], "<code>" + escapeMarkup(run.arguments[i]) + "</code>", false);
+  }
+  out += "</table>\n";
+
+  tableStart(out, "files", "Files");
+  out += "<thead><tr><th></th><th>name</th><th>records</th><th>*80 records</th></tr></thead><tbody>\n";
+  for (const auto& [label, facts] :
+       {std::pair<const char*, const FileFacts*>{"1st", &run.first}, {"2nd", &run.second}}) {
+    out += "<tr><th scope=\"row\">" + std::string(label) + "</th><td><code>" + escapeMarkup(facts->name) +
+           "</code></td><td class=\"num\">" + std::to_string(facts->recordCount) + "</td><td class=\"num\">" +
+           std::to_string(facts->controlPointCount) + "</td></tr>\n";
+  }
+  out += "</tbody></table>\n";
+
+  tableStart(out, "run", "Run");
+  labelledRow(out, "local time", escapeMarkup(run.localTime), false);
+  labelledRow(out, "program", "tessovane2_shifts " + escapeMarkup(run.version), false);
+  labelledRow(out, "horizontal tolerance (m)", metres(run.horizontalTolerance));
+  labelledRow(out, "vertical tolerance (m)",
+              run.verticalTolerance ? metres(*run.verticalTolerance) : std::string("none"));
+  labelledRow(out, "arrow exaggeration",
+              "&times;" + escapeMarkup(shortNumber(layout.exaggeration, 3)) +
+                  (layout.exaggerationGiven ? " (given)" : " (automatic)"));
+  out += "</table>\n";
+  return out;
+}
+
+std::string summaryTables(const ShiftResults& results) {
+  const ShiftSummary& s = results.summary;
+  std::string out;
+  tableStart(out, "counts", "Counts");
+  const std::array<std::pair<const char*, std::int64_t>, 9> counts = {{
+      {"pairs", s.pairs},
+      {"only in the 1st file", s.onlyInFirst},
+      {"only in the 2nd file", s.onlyInSecond},
+      {"over the horizontal tolerance", s.overHorizontal},
+      {"over the vertical tolerance", s.overVertical},
+      {"pairs formed by blank keys", s.blankKeyPairs},
+      {"stations without height", s.withoutHeight},
+      {"blank hemisphere letters (taken as N or W)", s.blankHemisphere},
+      {"pairs with different hemisphere letters", s.mixedHemisphere},
+  }};
+  for (const auto& [label, count] : counts) labelledRow(out, label, std::to_string(count));
+  out += "</table>\n";
+
+  tableStart(out, "horizontal-statistics", "Horizontal shift (m)");
+  const std::array<std::pair<const char*, double>, 7> horizontal = {{
+      {"minimum", s.horizontalMin},
+      {"maximum", s.horizontalMax},
+      {"mean", s.horizontalMean},
+      {"RMS", s.horizontalRms},
+      {"50th percentile", s.horizontalP50},
+      {"95th percentile", s.horizontalP95},
+      {"99th percentile", s.horizontalP99},
+  }};
+  for (const auto& [label, value] : horizontal) labelledRow(out, label, metres(value));
+  out += "</table>\n";
+
+  tableStart(out, "component-statistics", "Components (m)");
+  out +=
+      "<thead><tr><th></th><th>count</th><th>mean</th><th>standard deviation</th><th>RMS</th></tr></thead>"
+      "<tbody>\n";
+  for (const auto& [label, c] : {std::pair<const char*, const ComponentStatistics*>{"dn (north)", &s.dn},
+                                 {"de (east)", &s.de},
+                                 {"du (up)", &s.du}}) {
+    out += "<tr><th scope=\"row\">" + std::string(label) + "</th><td class=\"num\">" +
+           std::to_string(c->count) + "</td><td class=\"num\">" + metres(c->mean) +
+           "</td><td class=\"num\">" + metres(c->standardDeviation) + "</td><td class=\"num\">" +
+           metres(c->rms) + "</td></tr>\n";
+  }
+  out += "</tbody></table>\n";
+
+  moversTable(out, results, s.largestHorizontal, "largest-horizontal", "Largest horizontal movers");
+  moversTable(out, results, s.largestVertical, "largest-vertical", "Largest vertical movers (|du|)");
+  return out;
+}
+
+}  // namespace tessovane2::shifts

@@ -1,0 +1,143 @@
+#include "shift_map/map_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "format/text_escape.h"
+#include "geodesy/ellipsoid.h"
+
+namespace tessovane2::shifts {
+namespace {
+
+constexpr double kSemiMajorAxis = geodesy::kGrs80SemiMajorAxis;
+constexpr double kEccentricitySquared = geodesy::kGrs80EccentricitySquared;
+
+}  // namespace
+
+double rowLatitude(const ShiftRow& row) {
+  return row.status == ShiftStatus::OnlyInSecond ? row.lat2 : row.lat1;
+}
+
+double rowLongitude(const ShiftRow& row) {
+  return row.status == ShiftStatus::OnlyInSecond ? row.lon2 : row.lon1;
+}
+
+LocalProjection projectionFor(const std::vector<ShiftRow>& rows) {
+  double minLat = 0.0, maxLat = 0.0, minLon = 0.0, maxLon = 0.0;
+  bool any = false;
+  for (const ShiftRow& row : rows) {
+    const double lat = rowLatitude(row);
+    const double lon = rowLongitude(row);
+    if (std::isnan(lat) || std::isnan(lon)) continue;
+    if (!any) {
+      minLat = maxLat = lat;
+      minLon = maxLon = lon;
+      any = true;
+    }
+    minLat = std::min(minLat, lat);
+    maxLat = std::max(maxLat, lat);
+    minLon = std::min(minLon, lon);
+    maxLon = std::max(maxLon, lon);
+  }
+  LocalProjection projection;
+  projection.centreLatitude = (minLat + maxLat) / 2.0;
+  projection.centreLongitude = (minLon + maxLon) / 2.0;
+  const double phi = projection.centreLatitude * std::numbers::pi / 180.0;
+  const double sinPhi = std::sin(phi);
+  const double w = std::sqrt(1.0 - kEccentricitySquared * sinPhi * sinPhi);
+  const double meridian = kSemiMajorAxis * (1.0 - kEccentricitySquared) / (w * w * w);
+  const double primeVertical = kSemiMajorAxis / w;
+  projection.metresPerDegreeNorth = meridian * std::numbers::pi / 180.0;
+  projection.metresPerDegreeEast = primeVertical * std::cos(phi) * std::numbers::pi / 180.0;
+  return projection;
+}
+
+MapPoint project(const LocalProjection& projection, double latitude, double longitude) {
+  return {(longitude - projection.centreLongitude) * projection.metresPerDegreeEast,
+          (latitude - projection.centreLatitude) * projection.metresPerDegreeNorth};
+}
+
+MapBounds boundsOf(const std::vector<MapPoint>& points) {
+  if (points.empty()) return {};
+  MapBounds bounds{points[0].x, points[0].y, points[0].x, points[0].y};
+  for (const MapPoint& p : points) {
+    bounds.minX = std::min(bounds.minX, p.x);
+    bounds.minY = std::min(bounds.minY, p.y);
+    bounds.maxX = std::max(bounds.maxX, p.x);
+    bounds.maxY = std::max(bounds.maxY, p.y);
+  }
+  return bounds;
+}
+
+double mapWidthMetres(const MapBounds& bounds, double aspect) {
+  const double width = bounds.maxX - bounds.minX;
+  const double height = bounds.maxY - bounds.minY;
+  const double fitted = std::max(width, height * aspect) * (1.0 + 2.0 * kMapMargin);
+  return std::max(fitted, kMinimumMapWidth);
+}
+
+double niceLengthAtMost(double limit) {
+  const double exponent = std::floor(std::log10(limit));
+  // A negative power of ten as a divisor, so that 5 cm is the double nearest
+  // 0.05, as the literal is.
+  const double scale = std::pow(10.0, std::abs(exponent));
+  for (double mantissa : {5.0, 2.0, 1.0}) {
+    const double length = exponent < 0 ? mantissa / scale : mantissa * scale;
+    if (length <= limit * (1.0 + 1e-12)) return length;
+  }
+  return exponent < 0 ? 0.5 / scale : scale / 2.0;  // log10 rounded up: one step down
+}
+
+double chooseExaggeration(double percentile95, double largest, double mapWidth) {
+  double typical = percentile95 > 0.0 ? percentile95 : largest;
+  if (!(typical > 0.0)) return 1.0;  // no shift at all (or none known)
+  return std::max(1.0, niceLengthAtMost(kTypicalArrowShare * mapWidth / typical));
+}
+
+double referenceArrowLength(double percentile95) {
+  constexpr double kSmallest = 0.001;  // metres
+  if (!(percentile95 > kSmallest)) return kSmallest;
+  return niceLengthAtMost(percentile95);
+}
+
+double scaleBarLength(double mapWidth) { return niceLengthAtMost(kScaleBarShare * mapWidth); }
+
+ShiftClass shiftClass(double horizontal, double tolerance) {
+  if (horizontal <= tolerance) return ShiftClass::Within;
+  if (horizontal <= 2.0 * tolerance) return ShiftClass::UpToTwice;
+  return ShiftClass::BeyondTwice;
+}
+
+const char* shiftClassColour(ShiftClass shift) {
+  switch (shift) {
+    case ShiftClass::Within:
+      return kPalette.within;
+    case ShiftClass::UpToTwice:
+      return kPalette.upToTwice;
+    case ShiftClass::BeyondTwice:
+      return kPalette.beyondTwice;
+  }
+  return kPalette.within;
+}
+
+std::string lengthLabel(double metres) {
+  // A length a rounding error short of a unit's first step is that step:
+  // 0.00999999 m is "1 cm", not "10 mm".
+  constexpr double kSameLength = 1e-9;
+  double value = metres;
+  const char* unit = " m";
+  if (metres >= 1000.0 * (1.0 - kSameLength)) {
+    value = metres / 1000.0;
+    unit = " km";
+  } else if (metres < 0.01 * (1.0 - kSameLength)) {
+    value = metres * 1000.0;
+    unit = " mm";
+  } else if (metres < 1.0 - kSameLength) {
+    value = metres * 100.0;
+    unit = " cm";
+  }
+  return shortNumber(value, 3) + unit;
+}
+
+}  // namespace tessovane2::shifts

@@ -1,0 +1,13 @@
+// The page's template, style and script: src/shift_map/page/report.{html,css,js},
+// embedded into the program at build time (cmake/embed_files.cmake).
+#pragma once
+
+#include <string_view>
+
+namespace tessovane2::shifts::page_assets {
+
+extern const std::string_view kReportHtml;
+extern const std::string_view kReportCss;
+extern const std::string_view kReportJs;
+
+}  // namespace tessovane2::shifts::page_assets

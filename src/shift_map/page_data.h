@@ -1,0 +1,34 @@
+// The data embedded in the page as one JSON object, columnar so that 200,000
+// rows stay a few megabytes:
+//   {"format":1,
+//    "tolerance":0.05, "verticalTolerance":0.02 or null,        metres
+//    "map":{"exaggeration":10000, "exaggerationGiven":false,
+//           "reference":0.05, "width":23000.00,                 metres
+//           "minX":..,"minY":..,"maxX":..,"maxY":..},           metres
+//    "palette":{"within":"#0072b2", ...},                      the map's colours
+//    "count":N,
+//    "x":[..], "y":[..],              map position, metres east and north of the centre, 2 decimals
+//    "status":"mhvb12...",            one letter per row: matched, over_horizontal, over_vertical,
+//                                     over_both, only_in_1st, only_in_2nd
+//    "dn":[..], "de":[..], "du":[..], "horizontal":[..],   metres, 4 decimals, null where missing
+//    "pid":[..], "ssn":[..], "designation":[..],           strings, trailing blanks dropped
+//    "movers":{"horizontal":[row numbers], "vertical":[row numbers]}}   largest first
+// Strings are escaped so that the object may stand inside a <script> element.
+#pragma once
+
+#include <ostream>
+
+#include "shift_map/map_layout.h"
+#include "shifts/shift_results.h"
+
+namespace tessovane2::shifts {
+
+inline constexpr int kPositionDecimals = 2;  // map positions, metres: 1 cm
+inline constexpr int kShiftDecimals = 4;     // shifts, metres, as in the CSV
+
+// One status letter of the "status" string.
+char statusLetter(ShiftStatus status);
+
+void writePageData(const ShiftResults& results, const MapLayout& layout, std::ostream& out);
+
+}  // namespace tessovane2::shifts

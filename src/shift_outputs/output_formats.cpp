@@ -1,0 +1,47 @@
+#include "shift_outputs/output_formats.h"
+
+#include <array>
+
+#include "shift_map/html_report.h"
+#include "shift_map/page_options.h"
+#include "shift_map/svg_map.h"
+#include "shift_outputs/csv_writer.h"
+#include "shift_outputs/geojson_writer.h"
+
+namespace tessovane2::shifts {
+
+namespace {
+
+PageOptions pageOptions(const ShiftsOptions& options) {
+  PageOptions page;
+  page.exaggeration = options.exaggeration;
+  return page;
+}
+
+const std::array<OutputFormat, 4> kFormats = {{
+    {"csv", ".csv", "CSV",
+     [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeCsv(r, f); }},
+    {"geojson", ".geojson", "GeoJSON",
+     [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeGeoJson(r, f); }},
+    {"html", ".html", "HTML",
+     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
+       writeHtmlReport(r, pageOptions(o), f);
+     }},
+    {"svg", ".svg", "SVG",
+     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
+       writeSvgMap(r, pageOptions(o), f);
+     }},
+}};
+
+}  // namespace
+
+std::span<const OutputFormat> outputFormats() { return kFormats; }
+
+const OutputFormat* findFormat(std::string_view name) {
+  for (const OutputFormat& format : kFormats) {
+    if (format.name == name) return &format;
+  }
+  return nullptr;
+}
+
+}  // namespace tessovane2::shifts

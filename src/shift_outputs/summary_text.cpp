@@ -1,0 +1,119 @@
+#include "shift_outputs/summary_text.h"
+
+#include <string_view>
+
+#include "format/fixed_columns.h"
+#include "shift_outputs/number_text.h"
+
+namespace tessovane2::shifts {
+
+namespace {
+
+constexpr int kFigureWidth = 10;
+
+void appendFigure(std::string& text, double value, int width = kFigureWidth) {
+  std::string figure;
+  const bool present = appendDecimal(figure, value, kMetreDecimals);
+  appendRight(text, present ? std::string_view(figure) : std::string_view("-"), width);
+}
+
+void appendLeft(std::string& text, std::string_view value, std::size_t width) {
+  text += value;
+  if (value.size() < width) text.append(width - value.size(), ' ');
+}
+
+void appendCount(std::string& text, std::string_view label, std::int64_t count, std::string_view note = {}) {
+  text += ' ';
+  appendLeft(text, label, 27);
+  text += ": ";
+  appendInteger(text, count, 8);
+  if (!note.empty()) {
+    text += "  ";
+    text += note;
+  }
+  text += '\n';
+}
+
+void appendComponent(std::string& text, std::string_view name, const ComponentStatistics& s) {
+  text += "   ";
+  appendLeft(text, name, 12);
+  appendFigure(text, s.mean);
+  appendFigure(text, s.standardDeviation);
+  appendFigure(text, s.rms);
+  text += '\n';
+}
+
+void appendMover(std::string& text, const ShiftRow& row, double a, double b, double c) {
+  text += "   ";
+  appendLeft(text, row.pid, 7);
+  appendLeft(text, row.ssn, 6);
+  appendLeft(text, row.designation, 31);
+  appendFigure(text, a);
+  appendFigure(text, b);
+  appendFigure(text, c);
+  text += '\n';
+}
+
+std::string toleranceNote(double metres) {
+  std::string note = "tolerance ";
+  appendDecimal(note, metres, kMetreDecimals);
+  note += " m";
+  return note;
+}
+
+}  // namespace
+
+std::string summaryText(const ShiftResults& results) {
+  const ShiftSummary& s = results.summary;
+  const RunFacts& run = results.run;
+  std::string text;
+  for (const std::string_view part :
+       {std::string_view(" tessovane2_shifts "), std::string_view(run.version), std::string_view(": "),
+        std::string_view(run.first.name), std::string_view(" -> "), std::string_view(run.second.name),
+        std::string_view(", matched by "), std::string_view(run.searchTypeLabel)}) {
+    text += part;
+  }
+  text += '\n';
+  appendCount(text, "Pairs", s.pairs);
+  appendCount(text, "Only in the 1st file", s.onlyInFirst);
+  appendCount(text, "Only in the 2nd file", s.onlyInSecond);
+  appendCount(text, "Over horizontal tolerance", s.overHorizontal, toleranceNote(run.horizontalTolerance));
+  appendCount(text, "Over vertical tolerance", s.overVertical,
+              run.verticalTolerance ? toleranceNote(*run.verticalTolerance) : "no vertical tolerance");
+  appendCount(text, "Pairs by blank keys", s.blankKeyPairs);
+  appendCount(text, "Stations without height", s.withoutHeight);
+  appendCount(text, "Unlettered hemispheres", s.blankHemisphere, "stations taken as N or W");
+  appendCount(text, "Mixed hemisphere pairs", s.mixedHemisphere);
+
+  text += "\n Horizontal shift (m)  ";
+  for (const std::string_view name : {"min", "max", "mean", "rms", "p50", "p95", "p99"}) {
+    appendRight(text, name, kFigureWidth);
+  }
+  text += "\n                       ";
+  for (const double value : {s.horizontalMin, s.horizontalMax, s.horizontalMean, s.horizontalRms,
+                             s.horizontalP50, s.horizontalP95, s.horizontalP99}) {
+    appendFigure(text, value);
+  }
+  text += "\n\n Component (m)";
+  for (const std::string_view name : {"mean", "std dev", "rms"}) appendRight(text, name, kFigureWidth);
+  text += '\n';
+  appendComponent(text, "dn (north)", s.dn);
+  appendComponent(text, "de (east)", s.de);
+  appendComponent(text, "du (up)", s.du);
+
+  text += "\n Largest horizontal shifts (m)\n   PID    SSN   designation                    ";
+  text += "horizontal        dn        de\n";
+  for (const std::size_t i : s.largestHorizontal) {
+    const ShiftRow& row = results.rows[i];
+    appendMover(text, row, row.horizontal, row.dn, row.de);
+  }
+  text += "\n Largest vertical shifts (m)\n   PID    SSN   designation                    ";
+  text += "        du        h1        h2\n";
+  for (const std::size_t i : s.largestVertical) {
+    const ShiftRow& row = results.rows[i];
+    appendMover(text, row, row.du, row.h1, row.h2);
+  }
+  return text;
+}
+
+}  // namespace tessovane2::shifts

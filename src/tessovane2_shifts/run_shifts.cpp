@@ -1,0 +1,136 @@
+#include "tessovane2_shifts/run_shifts.h"
+
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "files/file_identity.h"
+#include "files/file_streams.h"
+#include "files/run_files.h"
+#include "parameters/run_parameters.h"
+#include "records/station_table.h"
+#include "shift_outputs/output_formats.h"
+#include "shift_outputs/summary_text.h"
+#include "shifts/shift_rows.h"
+#include "shifts/shift_summary.h"
+#include "tessovane2_shifts/shifts_options.h"
+#include "version.h"
+
+namespace tessovane2::shifts {
+
+namespace {
+
+struct PlannedOutput {
+  const OutputFormat* format;
+  std::string name;
+};
+
+bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const ShiftsOptions& options,
+                 std::ostream& err) {
+  // A buffer of 1 MiB instead of the stream's 8 KiB: a 200,000-station run
+  // then writes its 100 MB in some 100 system calls, not 12,000.
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::ofstream file;
+  file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  file.open(output.name, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (!file.is_open()) {
+    err << "Error: unable to open " << output.format->what << " output file " << output.name << '\n';
+    return false;
+  }
+  output.format->write(results, options, file);
+  file.close();
+  if (file.fail()) {
+    err << "Error: unable to write " << output.name << '\n';
+    return false;
+  }
+  return true;
+}
+
+void warnMixedHemispheres(const std::vector<ShiftRow>& rows, std::ostream& err) {
+  for (const ShiftRow& row : rows) {
+    if (!row.mixedHemisphere) continue;
+    err << "Warning: hemisphere letters differ between the files for station:   PID = " << row.pid
+        << "   SSN = " << row.ssn << '\n'
+        << "         its shifts read the 2nd file's position in the 1st file's hemisphere" << '\n';
+  }
+}
+
+}  // namespace
+
+int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothing is asked*/,
+              std::ostream& out, std::ostream& err, const Clock& clock) {
+  const ParsedOptions parsed = parseShiftsOptions(arguments);
+  out << parsed.out;
+  err << parsed.err;
+  if (parsed.exitStatus) return *parsed.exitStatus;
+  const ShiftsOptions& options = parsed.options;
+
+  const std::optional<RunParameters> parameters = runParameters(options.positional, err);
+  if (!parameters) return kTroubleStatus;
+
+  InputFileStream firstInput, secondInput;
+  if (!openInput(firstInput, parameters->firstFileName, 1, err) ||
+      !openInput(secondInput, parameters->secondFileName, 2, err)) {
+    return kTroubleStatus;
+  }
+
+  // Every output name is checked against the inputs as they were opened
+  // (device and inode, whatever the kind of file or the links on the way),
+  // before anything is written.
+  const std::optional<FileIdentity> inputs[] = {firstInput.identity(), secondInput.identity()};
+  std::vector<PlannedOutput> outputs;
+  for (const std::string& name : options.formats) {
+    const OutputFormat* format = findFormat(name);
+    outputs.push_back({format, parameters->outputFileName + std::string(format->extension)});
+    const std::string& outputName = outputs.back().name;
+    const bool takesName = systemTakesName(outputName);
+    const std::optional<std::size_t> input = takesName ? inputNamed(outputName, inputs) : std::nullopt;
+    if (!takesName || input) {
+      writeOutputRefusal(err, std::string(format->what) + " output file", outputName, input);
+      return kTroubleStatus;
+    }
+  }
+
+  // Loading writes its warnings and the invalid-height error to standard
+  // error, in place of the message file; its progress marks go nowhere, as
+  // standard output carries the summary.
+  std::ostream nowhere(nullptr);
+  const LoadOutput loadOutput{nowhere, err, err};
+  const LoadResult first = loadStationTable(1, firstInput, parameters->ssnLength, loadOutput);
+  if (first.fatal) return kTroubleStatus;
+  firstInput.close();
+  warnMissingElevation(first.table, loadOutput);
+  const LoadResult second = loadStationTable(2, secondInput, parameters->ssnLength, loadOutput);
+  if (second.fatal) return kTroubleStatus;
+  secondInput.close();
+  warnMissingElevation(second.table, loadOutput);
+
+  ShiftResults results;
+  RunFacts& facts = results.run;
+  std::copy(options.positional.begin(), options.positional.end(), facts.arguments.begin());
+  facts.first = {parameters->firstFileName, first.recordCount, first.controlPointCount};
+  facts.second = {parameters->secondFileName, second.recordCount, second.controlPointCount};
+  facts.horizontalTolerance = parameters->shiftTolerance;
+  facts.verticalTolerance = options.verticalTolerance;
+  facts.localTime = clock().dateTimeString();
+  facts.version = kVersion;
+  facts.searchTypeLabel = parameters->searchTypeLabel;
+
+  results.rows = shiftRows(first.table, second.table, parameters->matchType,
+                           {parameters->shiftTolerance, options.verticalTolerance});
+  results.summary = summarizeShifts(results.rows, first.table, second.table);
+  warnMixedHemispheres(results.rows, err);
+
+  for (const PlannedOutput& output : outputs) {
+    if (!writeOutput(output, results, options, err)) return kTroubleStatus;
+  }
+  if (!options.quiet) out << summaryText(results) << std::flush;
+
+  const ShiftSummary& s = results.summary;
+  const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond > 0;
+  return differences ? 1 : 0;
+}
+
+}  // namespace tessovane2::shifts
