@@ -10,7 +10,7 @@ import { fileURLToPath } from 'node:url';
 
 // The browser setup of the page's tests, with its node packages.
 const here = path.dirname(fileURLToPath(import.meta.url));
-const { withBrowser, openPage } = await import(path.join(here, '../tests/shifts/page/browser.mjs'));
+const { withBrowser, openPage } = await import(path.join(here, '../tests/shift_map/page/browser.mjs'));
 
 const [file, runsText] = process.argv.slice(2);
 if (!file) {

@@ -207,15 +207,15 @@ fi
 echo
 echo "== The shift page in headless chromium"
 scripts/install_deps.sh
-[ -d tests/shifts/page/node_modules/playwright-core ] || (cd tests/shifts/page && npm ci --no-audit --no-fund >/dev/null)
+[ -d tests/shift_map/page/node_modules/playwright-core ] || (cd tests/shift_map/page && npm ci --no-audit --no-fund >/dev/null)
 cmake -S . -B build/bench-page -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ >/dev/null
 cmake --build build/bench-page --target shift_page_fixture >/dev/null
 page_stations=200000
 [ "$smoke" = 1 ] && page_stations=2000
 page_dir=$data/page
 mkdir -p "$page_dir"
-build/bench-page/tests/shifts/shift_page_fixture generated "$page_stations" "$page_dir/generated" >/dev/null
-build/bench-page/tests/shifts/shift_page_fixture sample examples/old.hz examples/new.hz "$page_dir/sample" >/dev/null
+build/bench-page/tests/shift_map/shift_page_fixture generated "$page_stations" "$page_dir/generated" >/dev/null
+build/bench-page/tests/shift_map/shift_page_fixture sample examples/old.hz examples/new.hz "$page_dir/sample" >/dev/null
 page_json=$(node bench/page_bench.mjs "$page_dir/generated.html" "$runs")
 read -r page_mb page_ms page_zoom_ms < <("${stats[@]}" page "$page_json")
 printf '   2 x %s stations: page %s MB, drawn in %s ms (median of %s), one zoom redrawn in %s ms\n' \

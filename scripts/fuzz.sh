@@ -20,7 +20,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_CO
 cmake --build "$build" --target fuzz_parse80 fuzz_load_station_table fuzz_whole_run
 
 # Seed corpora, laid out anew on every run from the files of the project.
-seeds=("$PWD"/examples/* "$PWD"/tests/e2e/cases/*/in/*)
+seeds=("$PWD"/examples/* "$PWD"/tests/cases/*/*/in/*)
 corpus="$build/corpus"
 rm -rf "$corpus"
 mkdir -p "$corpus/parse80" "$corpus/load_station_table" "$corpus/whole_run" "$build/findings"

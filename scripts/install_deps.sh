@@ -5,7 +5,7 @@
 set -euo pipefail
 
 # chromium, nodejs and npm: the shift page's browser tests (playwright-core
-# from tests/shifts/page/package-lock.json drives Debian's chromium). Debian's
+# from tests/shift_map/page/package-lock.json drives Debian's chromium). Debian's
 # npm only where no npm is there: a nodejs that brings its own conflicts with it.
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-dev libgtest-dev libbenchmark-dev libcli11-dev libgeographiclib-dev
   valgrind groff man-db python3 chromium nodejs "$@")

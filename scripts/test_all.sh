@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install_deps.sh
 # The node packages of the shift page's browser tests, exactly as locked.
-(cd tests/shifts/page && npm ci --no-audit --no-fund)
+(cd tests/shift_map/page && npm ci --no-audit --no-fund)
 
 echo "== Formatting: every C++ file as the checked-in .clang-format has it"
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror

@@ -105,7 +105,7 @@ prompt)
   done
   # The same comparison as the pinned whole-run case of the samples.
   diff <(station_lines "$scratch/work/my run.out") \
-    <(station_lines "$source/tests/e2e/cases/sample_surveys_by_ssn/expected/files/run.out") ||
+    <(station_lines "$source/tests/cases/tessovane2/sample_surveys_by_ssn/expected/files/run.out") ||
     fail "report lines differ from the sample run"
 
   # Script from the source tree, program found on PATH; a failing run's

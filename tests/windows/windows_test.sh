@@ -146,7 +146,7 @@ $top/examples/old.hz"
   cd "$scratch/unpacked/$top/examples"
   "$wine" ../bin/tessovane2.exe old.hz new.hz run 0.05 4 S >"$scratch/out" 2>"$scratch/err" ||
     fail "unpacked program: status $?: $(cat "$scratch/err")"
-  cmp <(as_crlf "$source/tests/e2e/cases/sample_surveys_by_ssn/expected/files/run.stt") run.stt ||
+  cmp <(as_crlf "$source/tests/cases/tessovane2/sample_surveys_by_ssn/expected/files/run.stt") run.stt ||
     fail "unpacked program: statistics differ"
 
   # The manual pages open in a browser with their sections.
