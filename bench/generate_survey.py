@@ -23,12 +23,8 @@ import math
 import os
 import random
 
-E5_PER_DEGREE = 3600 * 100000  # latitude/longitude in units of 0.00001 arc-second
-
-WORDS = ("PINE", "OAK", "CEDAR", "HILL", "RIVER", "BRIDGE", "TANK", "CHURCH",
-         "SPIRE", "BASE", "NORTH", "SOUTH", "EAST", "WEST", "RADIO", "TOWER",
-         "PIER", "MESA", "RIDGE", "GAP", "FORK", "LAKE", "BM", "STA", "RM",
-         "AZ", "ECC", "CORS", "WATER", "MILL", "ROCK", "BUTTE", "CREEK")
+import survey_records
+from survey_records import E5_PER_DEGREE, WORDS, pid_of
 
 
 class Station:
@@ -45,26 +41,12 @@ class Station:
         self.tail = tail            # columns 76-80
 
 
-def pid_of(index):
-    letters = index // 10000
-    return (chr(ord("A") + (letters // 26) % 26) + chr(ord("A") + letters % 26)
-            + "%04d" % (index % 10000))
-
-
-def dms(e5, degree_digits):
-    degrees, rest = divmod(e5, 60 * 60 * 100000)
-    minutes, seconds = divmod(rest, 60 * 100000)
-    return "%0*d%02d%07d" % (degree_digits, degrees, minutes, seconds)
-
-
 def record80(s):
-    elevation = "      " if s.elev_cm is None else "%06d" % s.elev_cm
-    return "%s*80%s%-30.30s%sN%sW%s%s" % (s.pid, s.ssn, s.designation, dms(s.lat, 2),
-                                          dms(s.lon, 3), elevation, s.tail)
+    return survey_records.record80(s.pid, s.ssn, s.designation, s.lat, s.lon, s.elev_cm, s.tail)
 
 
 def record86(s, tail):
-    return "%s*86%s  %07d%s" % (s.pid, s.ssn, s.height_mm, tail)
+    return survey_records.record86(s.pid, s.ssn, s.height_mm, tail)
 
 
 def new_station(rng, index):
