@@ -3,7 +3,6 @@
 #include <array>
 
 #include "shift_map/html_report.h"
-#include "shift_map/page_options.h"
 #include "shift_map/svg_map.h"
 #include "shift_outputs/csv_writer.h"
 #include "shift_outputs/geojson_writer.h"
@@ -12,24 +11,18 @@ namespace tessovane2::shifts {
 
 namespace {
 
-PageOptions pageOptions(const ShiftsOptions& options) {
-  PageOptions page;
-  page.exaggeration = options.exaggeration;
-  return page;
-}
-
 const std::array<OutputFormat, 4> kFormats = {{
     {"csv", ".csv", "CSV",
-     [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeCsv(r, f); }},
+     [](const ShiftResults& r, const PageOptions&, std::ostream& f) { writeCsv(r, f); }},
     {"geojson", ".geojson", "GeoJSON",
-     [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeGeoJson(r, f); }},
+     [](const ShiftResults& r, const PageOptions&, std::ostream& f) { writeGeoJson(r, f); }},
     {"html", ".html", "HTML",
-     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
-       writeHtmlReport(r, pageOptions(o), f);
+     [](const ShiftResults& r, const PageOptions& o, std::ostream& f) {
+       writeHtmlReport(r, o, f);
      }},
     {"svg", ".svg", "SVG",
-     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
-       writeSvgMap(r, pageOptions(o), f);
+     [](const ShiftResults& r, const PageOptions& o, std::ostream& f) {
+       writeSvgMap(r, o, f);
      }},
 }};
 

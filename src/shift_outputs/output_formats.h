@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "shifts/shift_results.h"
-#include "tessovane2_shifts/shifts_options.h"
+#include "shift_map/page_options.h"
 
 namespace tessovane2::shifts {
 
@@ -14,7 +14,7 @@ struct OutputFormat {
   std::string_view name;       // as --formats names it
   std::string_view extension;  // appended to the output name
   std::string_view what;       // as messages name the file
-  void (*write)(const ShiftResults&, const ShiftsOptions&, std::ostream&);
+  void (*write)(const ShiftResults&, const PageOptions&, std::ostream&);
 };
 
 // Every format, in the order the files are written.

@@ -27,7 +27,7 @@ struct PlannedOutput {
   std::string name;
 };
 
-bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const ShiftsOptions& options,
+bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const PageOptions& page,
                  std::ostream& err) {
   // A buffer of 1 MiB instead of the stream's 8 KiB: a 200,000-station run
   // then writes its 100 MB in some 100 system calls, not 12,000.
@@ -39,7 +39,7 @@ bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const
     err << "Error: unable to open " << output.format->what << " output file " << output.name << '\n';
     return false;
   }
-  output.format->write(results, options, file);
+  output.format->write(results, page, file);
   file.close();
   if (file.fail()) {
     err << "Error: unable to write " << output.name << '\n';
@@ -123,8 +123,9 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
   results.summary = summarizeShifts(results.rows, first.table, second.table);
   warnMixedHemispheres(results.rows, err);
 
+  const PageOptions page{.exaggeration = options.exaggeration};
   for (const PlannedOutput& output : outputs) {
-    if (!writeOutput(output, results, options, err)) return kTroubleStatus;
+    if (!writeOutput(output, results, page, err)) return kTroubleStatus;
   }
   if (!options.quiet) out << summaryText(results) << std::flush;
 
