@@ -76,12 +76,17 @@ median_time() {
   rm -f "$json"
 }
 
-# median peak resident memory (MiB) of `runs` runs of a command (its words as arguments)
+# median peak resident memory (MiB) of `runs` runs of a command, given as
+# separate words (one word holding the whole command line would measure
+# /usr/bin/time failing to start it); a command that cannot be started
+# stops the benchmark.
 median_rss() {
-  local kib=() i out
+  local kib=() i out status
   out=$(mktemp)
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f '%M' -o "$out" "$@" >/dev/null 2>&1 || true
+    status=0
+    /usr/bin/time -f '%M' -o "$out" "$@" >/dev/null 2>&1 || status=$?
+    [ "$status" -lt 126 ] || { echo "median_rss: cannot run $1 (status $status)" >&2; exit 1; }
     kib+=("$(tail -1 "$out")")
   done
   rm -f "$out"
@@ -136,7 +141,7 @@ hyperfine -N -i --style none --warmup 1 --runs "$runs" --prepare "rm -f shifts.c
 shifts_seconds=$("${stats[@]}" median-time "$json")
 rm -f "$json"
 shifts_back_to_back=$(median_time "$shifts old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson")
-shifts_mib=$(median_rss "$shifts old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson")
+shifts_mib=$(median_rss "$shifts" old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson)
 echo "== tessovane2_shifts, both formats: median of $runs runs"
 printf '   %s stations: %s rows, %.3f s (back to back %.3f s), %s MiB; tessovane2 %.3f s, %s MiB\n' "$n" \
   "$shifts_rows" "$shifts_seconds" "$shifts_back_to_back" "$shifts_mib" "${seconds[$n]}" "${mib[$n]}"
