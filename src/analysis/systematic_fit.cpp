@@ -1,0 +1,386 @@
+// The systematic change of a network from the shifts of its marks.
+// Frame: every mark's 1st-file position on GRS80 (height 0 when it has
+// none), in the local east/north/up frame at the centroid of the positions
+// of the marks that define the fit; every shift turned from the mark's own
+// local frame into that frame (a missing up shift counts as 0 there, and such
+// a mark takes no part in the vertical or 3D fit). The model is fitted there;
+// its shift at each mark is turned back into the mark's frame, so that
+// res_dn = dn - fit_dn exactly as written.
+// Robust scale: sigma_h = median(|v_h|) / 1.1774, the median length of a 2D
+// Gaussian residual with unit components being sqrt(2 ln 2) = 1.1774;
+// sigma_v = median(|v_u|) / 0.6745, the normal distribution's quartile.
+#include "analysis/systematic_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <compare>
+#include <cstddef>
+#include <iterator>
+#include <limits>
+#include <numeric>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/network_frame.h"
+#include "analysis/planar_similarity.h"
+#include "analysis/point_spread.h"
+#include "analysis/robust_reweighting.h"
+#include "analysis/spatial_similarity.h"
+#include "analysis/vertical_fit.h"
+#include "geodesy/local_frame.h"
+
+namespace tessovane2::analysis {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kArcSecondsPerRadian = 206264.80624709636;
+constexpr double kPpm = 1e6;
+constexpr double kHorizontalMedianToSigma = 1.1774;
+constexpr double kVerticalMedianToSigma = 0.6745;
+// The robust standard deviations never fall below a micrometre: identical
+// files give residuals of 0 and res_sigma 0, not 0 / 0. A micrometre is far
+// below any survey's resolution (0.00001" of latitude is 0.3 mm) and far
+// above the rounding of a fitted shift (some nanometres on 3,000 km).
+constexpr double kSigmaFloor = 1e-6;
+// Marks closer than this to one point, or to one line (root-mean-square
+// distance, metres), do not determine a rotation, a scale or a tilt.
+constexpr double kDegenerateSpread = 1e-3;
+
+// Sums run over the marks in one fixed order, whatever the order of the
+// input: by key, then by the position and the shifts (IEEE total order, so
+// NaN sorts too).
+bool markBefore(const FitMark& a, const FitMark& b) {
+  if (a.key != b.key) {
+    return a.key < b.key;
+  }
+  const double left[] = {a.latitude, a.longitude, a.height, a.dn, a.de, a.du};
+  const double right[] = {b.latitude, b.longitude, b.height, b.dn, b.de, b.du};
+  for (std::size_t k = 0; k < std::size(left); ++k) {
+    const std::strong_ordering order = std::strong_order(left[k], right[k]);
+    if (order != 0) {
+      return order < 0;
+    }
+  }
+  return a.usable < b.usable;
+}
+
+struct PreparedMark {
+  std::size_t input;  // index in the input
+  bool placed;        // finite latitude and longitude
+  bool shifted;       // finite dn and de
+  bool hasUp;         // finite du
+  bool usedHorizontal;
+  bool usedVertical;
+  geodesy::Geocentric geocentric;
+  geodesy::LocalFrame frame;
+  geodesy::EastNorthUp position;  // in the network frame
+  geodesy::EastNorthUp shift;     // in the network frame
+};
+
+double heightOrZero(double height) { return std::isfinite(height) ? height : 0.0; }
+
+std::vector<PreparedMark> prepare(std::span<const FitMark> marks, FitModel model) {
+  std::vector<std::size_t> order(marks.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(),
+            [&marks](std::size_t a, std::size_t b) { return markBefore(marks[a], marks[b]); });
+  std::vector<PreparedMark> prepared;
+  prepared.reserve(marks.size());
+  for (const std::size_t i : order) {
+    const FitMark& m = marks[i];
+    PreparedMark p{};
+    p.input = i;
+    p.placed = std::isfinite(m.latitude) && std::isfinite(m.longitude);
+    p.shifted = std::isfinite(m.dn) && std::isfinite(m.de);
+    p.hasUp = std::isfinite(m.du);
+    const bool sound = m.usable && p.placed && p.shifted;
+    if (model == FitModel::Similarity3d) {
+      p.usedHorizontal = sound && p.hasUp && std::isfinite(m.height);
+      p.usedVertical = p.usedHorizontal;
+    } else {
+      p.usedHorizontal = sound;
+      p.usedVertical = sound && p.hasUp;
+    }
+    if (p.placed) {
+      p.geocentric = geodesy::geocentricFromGeodetic({m.latitude, m.longitude, heightOrZero(m.height)});
+      p.frame = geodesy::localFrame(m.latitude, m.longitude);
+    }
+    prepared.push_back(p);
+  }
+  return prepared;
+}
+
+template <class Keep>
+std::vector<SpatialVector> pick(const std::vector<PreparedMark>& marks, Keep keep) {
+  std::vector<SpatialVector> picked;
+  for (const PreparedMark& m : marks) {
+    if (keep(m)) {
+      picked.push_back({m.position.east, m.position.north, m.position.up});
+    }
+  }
+  return picked;
+}
+
+// Why the marks do not determine the model, or an empty text.
+std::string refusal(const std::vector<PreparedMark>& marks, const FitOptions& options) {
+  const auto count = [&marks](bool PreparedMark::*used) {
+    return std::count_if(marks.begin(), marks.end(), [used](const PreparedMark& m) { return m.*used; });
+  };
+  const auto horizontal = count(&PreparedMark::usedHorizontal);
+  const auto vertical = count(&PreparedMark::usedVertical);
+  const bool spatial = options.model == FitModel::Similarity3d;
+  const auto needed = options.model == FitModel::Translation  ? 2
+                      : options.model == FitModel::Similarity ? 3
+                                                              : 4;
+  if (horizontal < needed) {
+    return std::string(spatial ? "the 3D fit needs at least " : "the fit needs at least ") +
+           std::to_string(needed) + (spatial ? " pairs with heights, has " : " pairs, has ") +
+           std::to_string(horizontal);
+  }
+  const bool plane = !spatial && options.vertical == FitVertical::Plane;
+  if (plane && vertical < 4) {
+    return "the vertical plane needs at least 4 pairs with up shifts, has " + std::to_string(vertical);
+  }
+  if (options.model != FitModel::Translation) {
+    std::vector<SpatialVector> points = pick(marks, [](const PreparedMark& m) { return m.usedHorizontal; });
+    if (!spatial) {
+      for (SpatialVector& p : points) {
+        p.z = 0.0;
+      }
+    }
+    if (spreadAboutCentroid(points) < kDegenerateSpread) {
+      return "the marks used by the fit all lie at one place";
+    }
+    if (spatial && spreadAboutLine(points) < kDegenerateSpread) {
+      return "the marks used by the fit all lie on one straight line, which leaves the rotation about it "
+             "free";
+    }
+  }
+  if (plane) {
+    std::vector<SpatialVector> points = pick(marks, [](const PreparedMark& m) { return m.usedVertical; });
+    for (SpatialVector& p : points) {
+      p.z = 0.0;
+    }
+    if (spreadAboutLine(points) < kDegenerateSpread) {
+      return "the marks with up shifts used by the fit all lie on one straight line, which leaves the tilt "
+             "across it free";
+    }
+  }
+  return {};
+}
+
+double median(std::vector<double> values) {
+  if (values.empty()) {
+    return 0.0;
+  }
+  std::sort(values.begin(), values.end());
+  const std::size_t half = values.size() / 2;
+  return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2.0;
+}
+
+// The model's shift at every mark with a position, in the network frame.
+struct Systematic {
+  std::vector<FitParameter> parameters;
+  std::vector<SpatialVector> shifts;  // one per prepared mark; zero where not placed
+  FitVertical vertical;
+  int iterations;
+  bool converged;
+};
+
+// The horizontal model (translation or similarity) and the vertical one, each
+// reweighted on its own.
+Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& options) {
+  std::vector<PlanarVector> source, shift;
+  std::vector<SpatialVector> observed;
+  std::vector<PlanarVector> sourceV;
+  std::vector<double> up;
+  std::vector<SpatialVector> observedV;
+  for (const PreparedMark& m : marks) {
+    if (m.usedHorizontal) {
+      source.push_back({m.position.east, m.position.north});
+      shift.push_back({m.shift.east, m.shift.north});
+      observed.push_back({m.shift.east, m.shift.north, 0.0});
+    }
+    if (m.usedVertical) {
+      sourceV.push_back({m.position.east, m.position.north});
+      up.push_back(m.shift.up);
+      observedV.push_back({0.0, 0.0, m.shift.up});
+    }
+  }
+  const PlanarModel model =
+      options.model == FitModel::Translation ? PlanarModel::Translation : PlanarModel::Similarity;
+  PlanarSimilarityFit h{};
+  const Reweighting horizontal = reweight(observed, [&](std::span<const double> weights) {
+    h = fitPlanarSimilarity(model, source, shift, weights);
+    std::vector<SpatialVector> fitted;
+    for (const PlanarVector& p : source) {
+      const PlanarVector f = planarShiftAt(h.transform, p);
+      fitted.push_back({f.x, f.y, 0.0});
+    }
+    return fitted;
+  });
+
+  Systematic s{};
+  s.iterations = horizontal.iterations;
+  s.converged = horizontal.converged;
+  // An offset needs two marks with up shifts (one to spare); with fewer the
+  // vertical part is left out rather than the whole fit refused, since many
+  // comparisons carry no heights. A plane was checked beforehand.
+  s.vertical = up.size() >= 2 ? options.vertical : FitVertical::None;
+  VerticalFit v{};
+  if (s.vertical != FitVertical::None) {
+    const VerticalModel vmodel =
+        s.vertical == FitVertical::Plane ? VerticalModel::Plane : VerticalModel::Offset;
+    const Reweighting vertical = reweight(observedV, [&](std::span<const double> weights) {
+      v = fitVertical(vmodel, sourceV, up, weights);
+      std::vector<SpatialVector> fitted;
+      for (const PlanarVector& p : sourceV) {
+        fitted.push_back({0.0, 0.0, verticalShiftAt(v.surface, p)});
+      }
+      return fitted;
+    });
+    s.iterations = std::max(s.iterations, vertical.iterations);
+    s.converged = s.converged && vertical.converged;
+  }
+
+  s.parameters = {{"tn", "m", h.transform.ty, h.sigmaTranslation},
+                  {"te", "m", h.transform.tx, h.sigmaTranslation}};
+  if (s.vertical != FitVertical::None) {
+    s.parameters.push_back({"tu", "m", v.surface.offset, v.sigmaOffset});
+  }
+  if (model == PlanarModel::Similarity) {
+    const double k = 1.0 + planarScaleMinusOne(h.transform);
+    s.parameters.push_back({"rotation", "arc-seconds", planarRotation(h.transform) * kArcSecondsPerRadian,
+                            h.sigmaAB / k * kArcSecondsPerRadian});
+    s.parameters.push_back({"scale", "ppm", planarScaleMinusOne(h.transform) * kPpm, h.sigmaAB * kPpm});
+  }
+  if (s.vertical == FitVertical::Plane) {
+    s.parameters.push_back({"tilt_n", "ppm", v.surface.tiltY * kPpm, v.sigmaTiltY * kPpm});
+    s.parameters.push_back({"tilt_e", "ppm", v.surface.tiltX * kPpm, v.sigmaTiltX * kPpm});
+  }
+  for (const PreparedMark& m : marks) {
+    const PlanarVector p{m.position.east, m.position.north};
+    const PlanarVector f = planarShiftAt(h.transform, p);
+    s.shifts.push_back({f.x, f.y, s.vertical != FitVertical::None ? verticalShiftAt(v.surface, p) : 0.0});
+  }
+  return s;
+}
+
+Systematic fitSpatial(const std::vector<PreparedMark>& marks) {
+  std::vector<SpatialVector> source, shift;
+  for (const PreparedMark& m : marks) {
+    if (m.usedHorizontal) {
+      source.push_back({m.position.east, m.position.north, m.position.up});
+      shift.push_back({m.shift.east, m.shift.north, m.shift.up});
+    }
+  }
+  SpatialSimilarityFit fit{};
+  const Reweighting run = reweight(shift, [&](std::span<const double> weights) {
+    fit = fitSpatialSimilarity(source, shift, weights);
+    std::vector<SpatialVector> fitted;
+    for (const SpatialVector& p : source) {
+      fitted.push_back(spatialShiftAt(fit.transform, p));
+    }
+    return fitted;
+  });
+  Systematic s{};
+  s.vertical = FitVertical::None;
+  s.iterations = run.iterations;
+  s.converged = run.converged;
+  const SpatialSimilarity& t = fit.transform;
+  s.parameters = {{"tn", "m", t.translation[1], fit.sigmaTranslation[1]},
+                  {"te", "m", t.translation[0], fit.sigmaTranslation[0]},
+                  {"tu", "m", t.translation[2], fit.sigmaTranslation[2]},
+                  {"rx", "arc-seconds", t.rotation[0] * kArcSecondsPerRadian,
+                   fit.sigmaRotation[0] * kArcSecondsPerRadian},
+                  {"ry", "arc-seconds", t.rotation[1] * kArcSecondsPerRadian,
+                   fit.sigmaRotation[1] * kArcSecondsPerRadian},
+                  {"rz", "arc-seconds", t.rotation[2] * kArcSecondsPerRadian,
+                   fit.sigmaRotation[2] * kArcSecondsPerRadian},
+                  {"scale", "ppm", t.scaleMinusOne * kPpm, fit.sigmaScale * kPpm}};
+  for (const PreparedMark& m : marks) {
+    s.shifts.push_back(spatialShiftAt(t, {m.position.east, m.position.north, m.position.up}));
+  }
+  return s;
+}
+
+}  // namespace
+
+FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions& options) {
+  std::vector<PreparedMark> prepared = prepare(marks, options.model);
+  std::vector<geodesy::Geocentric> defining;
+  for (const PreparedMark& m : prepared) {
+    if (m.usedHorizontal) {
+      defining.push_back(m.geocentric);
+    }
+  }
+  if (defining.empty()) {
+    return {std::nullopt, refusal(prepared, options)};
+  }
+  const NetworkFrame frame = networkFrame(defining);
+  for (PreparedMark& m : prepared) {
+    if (m.placed) {
+      const FitMark& mark = marks[m.input];
+      m.position = positionIn(frame, m.geocentric);
+      m.shift = markToNetwork(frame, m.frame, {mark.de, mark.dn, m.hasUp ? mark.du : 0.0});
+    }
+  }
+  if (std::string why = refusal(prepared, options); !why.empty()) {
+    return {std::nullopt, why};
+  }
+
+  const Systematic systematic =
+      options.model == FitModel::Similarity3d ? fitSpatial(prepared) : fitPlanar(prepared, options);
+  FitResult result{};
+  result.model = options.model;
+  result.vertical = systematic.vertical;
+  result.parameters = systematic.parameters;
+  result.iterations = systematic.iterations;
+  result.converged = systematic.converged;
+  result.originLatitude = frame.originGeodetic.latitude;
+  result.originLongitude = frame.originGeodetic.longitude;
+  result.originHeight = frame.originGeodetic.height;
+  result.marks.assign(marks.size(), MarkFit{kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, false});
+
+  std::vector<double> horizontalResiduals, verticalResiduals;
+  for (std::size_t i = 0; i < prepared.size(); ++i) {
+    const PreparedMark& m = prepared[i];
+    if (!m.placed) {
+      continue;
+    }
+    const FitMark& mark = marks[m.input];
+    const SpatialVector& f = systematic.shifts[i];
+    const geodesy::EastNorthUp fitted = networkToMark(frame, m.frame, {f.x, f.y, f.z});
+    MarkFit& out = result.marks[m.input];
+    out.fitDn = fitted.north;
+    out.fitDe = fitted.east;
+    out.fitDu = fitted.up;
+    out.resDn = mark.dn - fitted.north;
+    out.resDe = mark.de - fitted.east;
+    out.resDu = mark.du - fitted.up;
+    out.resHorizontal = std::hypot(out.resDn, out.resDe);
+    if (m.usedHorizontal) {
+      horizontalResiduals.push_back(out.resHorizontal);
+      result.pairsUsed += 1;
+    }
+    if (m.usedVertical) {
+      verticalResiduals.push_back(std::fabs(out.resDu));
+      result.pairsUsedVertical += 1;
+    }
+  }
+  result.sigmaH = std::max(median(horizontalResiduals) / kHorizontalMedianToSigma, kSigmaFloor);
+  const bool vertical = options.model == FitModel::Similarity3d || systematic.vertical != FitVertical::None;
+  result.sigmaV = vertical ? std::max(median(verticalResiduals) / kVerticalMedianToSigma, kSigmaFloor) : 0.0;
+  if (!vertical) {
+    result.pairsUsedVertical = 0;
+  }
+  for (MarkFit& out : result.marks) {
+    out.resSigma = out.resHorizontal / result.sigmaH;
+    out.outlier = out.resSigma > options.sigmaLimit;
+  }
+  return {std::move(result), {}};
+}
+
+}  // namespace tessovane2::analysis

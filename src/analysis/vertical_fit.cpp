@@ -1,0 +1,80 @@
+// Weighted least squares of up = offset (+ tiltX x + tiltY y). The plane is
+// solved about the weighted centroid, where the offset and the tilts are
+// uncorrelated: the tilts from the 2 x 2 normal equations
+//   [Sxx Sxy; Sxy Syy] [tiltX; tiltY] = [sum w x u; sum w y u],
+// the offset at the centroid the weighted mean, then moved to the origin.
+// sigma0^2 = sum w v^2 / (n - p) with p = 1 or 3; the covariance of the tilts
+// is sigma0^2 times the inverse normal matrix, and at the origin
+// var(offset) = sigma0^2 (1 / sum w + c' inv(N) c) for the centroid c.
+#include "analysis/vertical_fit.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace tessovane2::analysis {
+
+namespace {
+constexpr double kOne = 1.0;
+}  // namespace
+
+VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> position,
+                        std::span<const double> up, std::span<const double> weights) {
+  const std::size_t n = up.size();
+  double sumW = 0, sumX = 0, sumY = 0, sumU = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    sumW += weights[i];
+    sumX += weights[i] * position[i].x;
+    sumY += weights[i] * position[i].y;
+    sumU += weights[i] * up[i];
+  }
+  VerticalFit fit{};
+  if (n == 0 || !(sumW > 0)) {
+    return fit;
+  }
+  const double meanX = sumX / sumW, meanY = sumY / sumW, meanU = sumU / sumW;
+  double sxx = 0, sxy = 0, syy = 0, sxu = 0, syu = 0;
+  if (model == VerticalModel::Plane) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const double x = position[i].x - meanX, y = position[i].y - meanY, u = up[i] - meanU;
+      sxx += weights[i] * x * x;
+      sxy += weights[i] * x * y;
+      syy += weights[i] * y * y;
+      sxu += weights[i] * x * u;
+      syu += weights[i] * y * u;
+    }
+  }
+  const double determinant = sxx * syy - sxy * sxy;
+  const bool plane = model == VerticalModel::Plane && determinant > 0;
+  VerticalSurface& s = fit.surface;
+  if (plane) {
+    s.tiltX = (syy * sxu - sxy * syu) / determinant;
+    s.tiltY = (sxx * syu - sxy * sxu) / determinant;
+  }
+  s.offset = meanU - s.tiltX * meanX - s.tiltY * meanY;
+
+  double sumWvv = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double v = up[i] - verticalShiftAt(s, position[i]);
+    sumWvv += weights[i] * v * v;
+  }
+  const double unknowns = model == VerticalModel::Plane ? 3.0 : 1.0;
+  const double redundancy = static_cast<double>(n) - unknowns;
+  fit.sigma0 = redundancy > 0 ? std::sqrt(sumWvv / redundancy) : 0.0;
+  if (plane) {
+    // inv(N) = [syy -sxy; -sxy sxx] / determinant.
+    fit.sigmaTiltX = fit.sigma0 * std::sqrt(syy / determinant);
+    fit.sigmaTiltY = fit.sigma0 * std::sqrt(sxx / determinant);
+    const double centroidTerm =
+        (syy * meanX * meanX - 2.0 * sxy * meanX * meanY + sxx * meanY * meanY) / determinant;
+    fit.sigmaOffset = fit.sigma0 * std::sqrt(kOne / sumW + centroidTerm);
+  } else {
+    fit.sigmaOffset = fit.sigma0 / std::sqrt(sumW);
+  }
+  return fit;
+}
+
+double verticalShiftAt(const VerticalSurface& surface, const PlanarVector& point) {
+  return surface.offset + surface.tiltX * point.x + surface.tiltY * point.y;
+}
+
+}  // namespace tessovane2::analysis
