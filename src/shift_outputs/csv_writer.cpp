@@ -1,5 +1,6 @@
 #include "shift_outputs/csv_writer.h"
 
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -35,12 +36,26 @@ void appendNumber(std::string& line, double value, int decimals) {
   appendDecimal(line, value, decimals);
 }
 
+// The fit's columns after azimuth: empty where the row has no pair.
+void appendFit(std::string& line, const RowFit& fit) {
+  for (const double metres :
+       {fit.fitDn, fit.fitDe, fit.fitDu, fit.resDn, fit.resDe, fit.resDu, fit.resHorizontal}) {
+    appendNumber(line, metres, kMetreDecimals);
+  }
+  appendNumber(line, fit.resSigma, kSigmaDecimals);
+  line += ',';
+  if (!std::isnan(fit.resHorizontal)) line += fit.outlier ? "true" : "false";
+}
+
 }  // namespace
 
 void writeCsv(const ShiftResults& results, std::ostream& file) {
-  file << "pid,ssn,designation,status,lat1,lon1,h1,lat2,lon2,h2,dn,de,du,horizontal,azimuth\r\n";
+  file << "pid,ssn,designation,status,lat1,lon1,h1,lat2,lon2,h2,dn,de,du,horizontal,azimuth"
+       << (results.fit ? ",fit_dn,fit_de,fit_du,res_dn,res_de,res_du,res_horizontal,res_sigma,outlier" : "")
+       << "\r\n";
   std::string line;
-  for (const ShiftRow& row : results.rows) {
+  for (std::size_t i = 0; i < results.rows.size(); ++i) {
+    const ShiftRow& row = results.rows[i];
     line.clear();
     appendText(line, row.pid);
     line += ',';
@@ -61,6 +76,7 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     appendNumber(line, row.horizontal, kMetreDecimals);
     line += ',';
     appendAzimuth(line, row.azimuth);
+    if (results.fit) appendFit(line, results.fit->rows[i]);
     line += "\r\n";
     file.write(line.data(), static_cast<std::streamsize>(line.size()));
   }

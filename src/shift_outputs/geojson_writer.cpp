@@ -1,5 +1,6 @@
 #include "shift_outputs/geojson_writer.h"
 
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -83,13 +84,69 @@ void appendProperty(std::string& out, std::string_view name) {
   out += "\":";
 }
 
+void appendFitProperties(std::string& out, const RowFit& fit) {
+  const struct {
+    std::string_view name;
+    double value;
+    int decimals;
+  } numbers[] = {
+      {"fit_dn", fit.fitDn, kMetreDecimals},
+      {"fit_de", fit.fitDe, kMetreDecimals},
+      {"fit_du", fit.fitDu, kMetreDecimals},
+      {"res_dn", fit.resDn, kMetreDecimals},
+      {"res_de", fit.resDe, kMetreDecimals},
+      {"res_du", fit.resDu, kMetreDecimals},
+      {"res_horizontal", fit.resHorizontal, kMetreDecimals},
+      {"res_sigma", fit.resSigma, kSigmaDecimals},
+  };
+  for (const auto& number : numbers) {
+    appendProperty(out, number.name);
+    appendNumber(out, number.value, number.decimals);
+  }
+  appendProperty(out, "outlier");
+  out += std::isnan(fit.resHorizontal) ? "null" : (fit.outlier ? "true" : "false");
+}
+
+// The foreign member "fit" (RFC 7946 allows members of its own): the model,
+// its parameters and their standard deviations by name, the robust scales.
+std::string fitMember(const SystematicChange& fit) {
+  std::string out = R"("fit":{"model":)";
+  appendString(out, fit.model);
+  appendProperty(out, "vertical");
+  appendString(out, fit.vertical);
+  for (const bool deviations : {false, true}) {
+    appendProperty(out, deviations ? "std_dev" : "parameters");
+    out += '{';
+    for (std::size_t i = 0; i < fit.parameters.size(); ++i) {
+      const FitParameterValue& p = fit.parameters[i];
+      if (i > 0) out += ',';
+      appendString(out, p.name);
+      out += ':';
+      appendNumber(out, deviations ? p.standardDeviation : p.value, kFitParameterDecimals);
+    }
+    out += '}';
+  }
+  appendProperty(out, "sigma_h");
+  appendNumber(out, fit.sigmaH, kFitParameterDecimals);
+  appendProperty(out, "sigma_v");
+  appendNumber(out, fit.sigmaV, kFitParameterDecimals);
+  appendProperty(out, "pairs_used");
+  out += std::to_string(fit.pairsUsed);
+  appendProperty(out, "iterations");
+  out += std::to_string(fit.iterations);
+  out += "},";
+  return out;
+}
+
 }  // namespace
 
 void writeGeoJson(const ShiftResults& results, std::ostream& file) {
-  file << "{\"type\":\"FeatureCollection\",\"features\":[";
+  file << "{\"type\":\"FeatureCollection\"," << (results.fit ? fitMember(*results.fit) : "")
+       << "\"features\":[";
   std::string feature;
   bool firstFeature = true;
-  for (const ShiftRow& row : results.rows) {
+  for (std::size_t i = 0; i < results.rows.size(); ++i) {
+    const ShiftRow& row = results.rows[i];
     feature.clear();
     feature += firstFeature ? "\n" : ",\n";
     firstFeature = false;
@@ -123,6 +180,7 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
     }
     appendProperty(feature, "azimuth");
     if (!appendAzimuth(feature, row.azimuth)) feature += "null";
+    if (results.fit) appendFitProperties(feature, results.fit->rows[i]);
     feature += "}}";
     file.write(feature.data(), static_cast<std::streamsize>(feature.size()));
   }

@@ -10,6 +10,9 @@ namespace tessovane2::shifts {
 inline constexpr int kDegreeDecimals = 9;
 inline constexpr int kMetreDecimals = 4;
 inline constexpr int kAzimuthDecimals = 2;
+inline constexpr int kSigmaDecimals = 2;  // residuals in robust standard deviations
+// Parameters of the fit (metres, arc-seconds, ppm) and their standard deviations.
+inline constexpr int kFitParameterDecimals = 6;
 
 // Appends value with `decimals` digits after the point and returns true; a
 // value that rounds to zero is written without a minus sign. Appends nothing

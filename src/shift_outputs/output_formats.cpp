@@ -17,13 +17,9 @@ const std::array<OutputFormat, 4> kFormats = {{
     {"geojson", ".geojson", "GeoJSON",
      [](const ShiftResults& r, const PageOptions&, std::ostream& f) { writeGeoJson(r, f); }},
     {"html", ".html", "HTML",
-     [](const ShiftResults& r, const PageOptions& o, std::ostream& f) {
-       writeHtmlReport(r, o, f);
-     }},
+     [](const ShiftResults& r, const PageOptions& o, std::ostream& f) { writeHtmlReport(r, o, f); }},
     {"svg", ".svg", "SVG",
-     [](const ShiftResults& r, const PageOptions& o, std::ostream& f) {
-       writeSvgMap(r, o, f);
-     }},
+     [](const ShiftResults& r, const PageOptions& o, std::ostream& f) { writeSvgMap(r, o, f); }},
 }};
 
 }  // namespace

@@ -11,10 +11,10 @@ namespace {
 
 constexpr int kFigureWidth = 10;
 
-void appendFigure(std::string& text, double value, int width = kFigureWidth) {
+void appendFigure(std::string& text, double value, int decimals = kMetreDecimals) {
   std::string figure;
-  const bool present = appendDecimal(figure, value, kMetreDecimals);
-  appendRight(text, present ? std::string_view(figure) : std::string_view("-"), width);
+  const bool present = appendDecimal(figure, value, decimals);
+  appendRight(text, present ? std::string_view(figure) : std::string_view("-"), kFigureWidth);
 }
 
 void appendLeft(std::string& text, std::string_view value, std::size_t width) {
@@ -43,13 +43,16 @@ void appendComponent(std::string& text, std::string_view name, const ComponentSt
   text += '\n';
 }
 
-void appendMover(std::string& text, const ShiftRow& row, double a, double b, double c) {
+// A station's identifiers and three figures; the second figure with
+// `middleDecimals` decimals.
+void appendMover(std::string& text, const ShiftRow& row, double a, double b, double c,
+                 int middleDecimals = kMetreDecimals) {
   text += "   ";
   appendLeft(text, row.pid, 7);
   appendLeft(text, row.ssn, 6);
   appendLeft(text, row.designation, 31);
   appendFigure(text, a);
-  appendFigure(text, b);
+  appendFigure(text, b, middleDecimals);
   appendFigure(text, c);
   text += '\n';
 }
@@ -59,6 +62,52 @@ std::string toleranceNote(double metres) {
   appendDecimal(note, metres, kMetreDecimals);
   note += " m";
   return note;
+}
+
+void appendSystematicChange(std::string& text, const ShiftResults& results) {
+  const SystematicChange& fit = *results.fit;
+  const ShiftSummary& s = results.summary;
+  text += "\n Systematic change: ";
+  text += fit.model;
+  text += ", vertical ";
+  text += fit.vertical;
+  text += "; ";
+  appendInteger(text, fit.pairsUsed);
+  text += " pairs used, ";
+  appendInteger(text, fit.iterations);
+  text += fit.converged ? " iterations\n" : " iterations: stopped at the limit before it settled\n";
+  text += "   parameter            value      std dev  unit\n";
+  for (const FitParameterValue& p : fit.parameters) {
+    text += "   ";
+    appendLeft(text, p.name, 10);
+    for (const double value : {p.value, p.standardDeviation}) {
+      std::string figure;
+      appendDecimal(figure, value, kFitParameterDecimals);
+      appendRight(text, figure, 13);
+    }
+    text += "  ";
+    text += p.unit;
+    text += '\n';
+  }
+  text += "   sigma_h";
+  appendFigure(text, fit.sigmaH);
+  text += " m   sigma_v";
+  appendFigure(text, fit.sigmaV);
+  text += " m\n";
+  appendCount(text, "Over horizontal, raw", fit.overHorizontalRaw, "by the raw shifts");
+  appendCount(text, "Over horizontal, residual", s.overHorizontal, "by the residuals");
+  appendCount(text, "Over vertical, raw", fit.overVerticalRaw, "by the raw shifts");
+  appendCount(text, "Over vertical, residual", s.overVertical, "by the residuals");
+  std::string limit = "residual over ";
+  appendDecimal(limit, fit.sigmaLimit, 2);
+  limit += " sigma_h";
+  appendCount(text, "Outliers", fit.outliers, limit);
+  text += "\n Largest residuals (m)\n   PID    SSN   designation                    ";
+  text += "  residual     sigma     res_u\n";
+  for (const std::size_t i : fit.largestResiduals) {
+    const RowFit& f = fit.rows[i];
+    appendMover(text, results.rows[i], f.resHorizontal, f.resSigma, f.resDu, kSigmaDecimals);
+  }
 }
 
 }  // namespace
@@ -113,6 +162,7 @@ std::string summaryText(const ShiftResults& results) {
     const ShiftRow& row = results.rows[i];
     appendMover(text, row, row.du, row.h1, row.h2);
   }
+  if (results.fit) appendSystematicChange(text, results);
   return text;
 }
 

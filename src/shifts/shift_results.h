@@ -95,10 +95,52 @@ struct ShiftSummary {
   std::vector<std::size_t> largestVertical;
 };
 
+// The fit of the network's systematic change at one row, in the mark's own
+// local east/north/up frame (metres); kMissing where the row has no pair, and
+// res_du where du is missing.
+struct RowFit {
+  double fitDn = kMissing, fitDe = kMissing, fitDu = kMissing;  // the systematic part at the mark
+  double resDn = kMissing, resDe = kMissing, resDu = kMissing;  // shift minus systematic part
+  double resHorizontal = kMissing;                              // hypot(resDn, resDe)
+  double resSigma = kMissing;                                   // resHorizontal / sigmaH (dimensionless)
+  bool outlier = false;                                         // resSigma over the sigma limit
+};
+
+// One parameter of the systematic change: tn, te, tu (metres, at the frame's
+// origin), rotation or rx, ry, rz (arc-seconds), scale, tilt_n, tilt_e (ppm).
+struct FitParameterValue {
+  std::string_view name;
+  std::string_view unit;  // "m", "arc-seconds", "ppm"
+  double value;
+  double standardDeviation;
+};
+
+// What --fit found: the systematic part of the shifts and what is left.
+struct SystematicChange {
+  std::string_view model;     // "translation", "similarity", "similarity3d"
+  std::string_view vertical;  // "offset", "plane", "none"
+  std::vector<FitParameterValue> parameters;
+  double sigmaH = kMissing;  // robust standard deviation of a horizontal residual (metres)
+  double sigmaV = kMissing;  // robust standard deviation of an up residual (metres)
+  double sigmaLimit = 5.0;   // K: an outlier's horizontal residual exceeds K sigmaH
+  std::int64_t pairsUsed = 0;
+  std::int64_t pairsUsedVertical = 0;
+  int iterations = 0;
+  bool converged = true;  // false: stopped at the iteration limit
+  // Pairs over the tolerances by their raw shifts; the summary's counts are
+  // by the residuals once there is a fit.
+  std::int64_t overHorizontalRaw = 0;
+  std::int64_t overVerticalRaw = 0;
+  std::int64_t outliers = 0;
+  std::vector<RowFit> rows;                   // one per row of ShiftResults::rows
+  std::vector<std::size_t> largestResiduals;  // row numbers of the ten largest res_horizontal
+};
+
 struct ShiftResults {
   RunFacts run;
   std::vector<ShiftRow> rows;  // 2nd file's order, then the only_in_1st rows
   ShiftSummary summary;
+  std::optional<SystematicChange> fit;  // with --fit only
 };
 
 }  // namespace tessovane2::shifts

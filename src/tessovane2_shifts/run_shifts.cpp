@@ -2,10 +2,12 @@
 
 #include <fstream>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "analysis/row_fit.h"
 #include "files/file_identity.h"
 #include "files/file_streams.h"
 #include "files/run_files.h"
@@ -26,6 +28,15 @@ struct PlannedOutput {
   const OutputFormat* format;
   std::string name;
 };
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& name) {
+  InputFileStream file;
+  if (!file.open(name)) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return std::nullopt;
+  return text;
+}
 
 bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const PageOptions& page,
                  std::ostream& err) {
@@ -120,6 +131,35 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
 
   results.rows = shiftRows(first.table, second.table, parameters->matchType,
                            {parameters->shiftTolerance, options.verticalTolerance});
+  if (options.fit) {
+    std::optional<std::vector<std::string>> stable;
+    if (options.stableFile) {
+      const std::optional<std::string> text = readWholeFile(*options.stableFile);
+      if (!text) {
+        err << "Error: unable to open stable marks file " << *options.stableFile << '\n';
+        return kTroubleStatus;
+      }
+      stable = analysis::stableNames(*text);
+    }
+    const analysis::RowFitRequest request{
+        .options = {.model = *options.fit, .vertical = options.vertical, .sigmaLimit = options.sigmaLimit},
+        .key = parameters->matchType == MatchKey::Pid ? analysis::RowKey::Pid : analysis::RowKey::Ssn,
+        .stable = std::move(stable),
+        .horizontalTolerance = parameters->shiftTolerance,
+        .verticalTolerance = options.verticalTolerance};
+    analysis::RowFitOutcome fitted = analysis::fitRows(results.rows, request);
+    for (const std::string& name : fitted.unmatchedStable) {
+      err << "Warning: stable mark " << name << " matches no pair" << '\n';
+    }
+    if (!fitted.change) {
+      err << "Error: the fit cannot be made: " << fitted.refusal << '\n';
+      return kTroubleStatus;
+    }
+    const std::vector<ShiftStatus> statuses = analysis::statusesByResiduals(
+        results.rows, *fitted.change, parameters->shiftTolerance, options.verticalTolerance);
+    for (std::size_t i = 0; i < statuses.size(); ++i) results.rows[i].status = statuses[i];
+    results.fit = std::move(fitted.change);
+  }
   results.summary = summarizeShifts(results.rows, first.table, second.table);
   warnMixedHemispheres(results.rows, err);
 
@@ -130,7 +170,8 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
   if (!options.quiet) out << summaryText(results) << std::flush;
 
   const ShiftSummary& s = results.summary;
-  const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond > 0;
+  const std::int64_t outliers = results.fit ? results.fit->outliers : 0;
+  const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond + outliers > 0;
   return differences ? 1 : 0;
 }
 

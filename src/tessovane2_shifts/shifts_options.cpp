@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 #include "shift_outputs/output_formats.h"
 #include "version.h"
@@ -44,7 +46,7 @@ ParsedOptions trouble(std::string message) {
 
 ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
   ShiftsOptions options;
-  std::string verticalText, exaggerationText;
+  std::string verticalText, exaggerationText, fitText, verticalModelText, stableFile, sigmaText;
   std::vector<std::string> formats;
 
   CLI::App app{
@@ -75,6 +77,19 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     app.add_option("--exaggeration", exaggerationText, "scale of the shift arrows on the map (positive)")
         ->option_text("X");
     app.add_flag("-q,--quiet", options.quiet, "no summary on standard output");
+    app.add_option("--fit", fitText,
+                   "separate the network's systematic change from the marks that moved: none (default), "
+                   "translation, similarity (2D: shift, rotation, scale), similarity3d (7 parameters)")
+        ->option_text("MODEL");
+    app.add_option("--vertical", verticalModelText,
+                   "with translation or similarity: the vertical part is one offset (default) or a plane")
+        ->option_text("offset|plane");
+    app.add_option("--stable", stableFile, "only the PIDs or SSNs listed in FILE (one a line) define the fit")
+        ->option_text("FILE");
+    app.add_option("--sigma-limit", sigmaText,
+                   "a pair is an outlier when its horizontal residual exceeds K robust standard deviations "
+                   "(default 5)")
+        ->option_text("K");
 
     // CLI11 reads its arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -107,6 +122,35 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     if (!factor || *factor <= 0.0)
       return trouble("--exaggeration needs a positive number: " + exaggerationText);
     options.exaggeration = *factor;
+  }
+  if (app.count("--fit") > 0 && fitText != "none") {
+    static constexpr std::array<std::pair<std::string_view, analysis::FitModel>, 3> kModels = {{
+        {"translation", analysis::FitModel::Translation},
+        {"similarity", analysis::FitModel::Similarity},
+        {"similarity3d", analysis::FitModel::Similarity3d},
+    }};
+    const auto model =
+        std::find_if(kModels.begin(), kModels.end(), [&](const auto& m) { return m.first == fitText; });
+    if (model == kModels.end()) {
+      return trouble("--fit needs none, translation, similarity or similarity3d: " + fitText);
+    }
+    options.fit = model->second;
+  }
+  if (app.count("--vertical") > 0) {
+    if (verticalModelText == "plane") {
+      options.vertical = analysis::FitVertical::Plane;
+    } else if (verticalModelText != "offset") {
+      return trouble("--vertical needs offset or plane: " + verticalModelText);
+    }
+  }
+  if (app.count("--stable") > 0) options.stableFile = stableFile;
+  if (app.count("--sigma-limit") > 0) {
+    const std::optional<double> k = decimalValue(sigmaText);
+    if (!k || *k <= 0.0) return trouble("--sigma-limit needs a positive number: " + sigmaText);
+    options.sigmaLimit = *k;
+  }
+  if (!options.fit && (app.count("--vertical") + app.count("--stable") + app.count("--sigma-limit")) > 0) {
+    return trouble("--vertical, --stable and --sigma-limit need --fit");
   }
   if (app.count("--formats") == 0) {
     for (const OutputFormat& format : outputFormats()) formats.emplace_back(format.name);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/systematic_fit.h"
+
 namespace tessovane2::shifts {
 
 struct ShiftsOptions {
@@ -18,6 +20,11 @@ struct ShiftsOptions {
   std::vector<std::string> formats;         // names from the format table, each once, in table order
   bool quiet = false;                       // no summary on standard output
   std::optional<double> exaggeration;       // the map's scale of the shift arrows; none: chosen for the data
+  // --fit: the model of the network's systematic change; none: no fit.
+  std::optional<analysis::FitModel> fit;
+  analysis::FitVertical vertical = analysis::FitVertical::Offset;  // --vertical offset|plane
+  std::optional<std::string> stableFile;                           // --stable: the marks that define the fit
+  double sigmaLimit = 5.0;  // --sigma-limit K (robust standard deviations)
 };
 
 // What the command line asks for: a run with `options`, or an end with

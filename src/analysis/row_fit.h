@@ -1,0 +1,49 @@
+// The robust fit of the systematic change applied to the companion's rows:
+// which pairs define it, its values at every row, and the statuses by the
+// residuals.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "analysis/systematic_fit.h"
+#include "shifts/shift_results.h"
+
+namespace tessovane2::analysis {
+
+enum class RowKey { Pid, Ssn };
+
+struct RowFitRequest {
+  FitOptions options;
+  RowKey key = RowKey::Pid;
+  // With --stable: only pairs whose key is named here define the fit.
+  std::optional<std::vector<std::string>> stable;
+  double horizontalTolerance = 0.0;         // metres
+  std::optional<double> verticalTolerance;  // metres
+};
+
+struct RowFitOutcome {
+  std::optional<shifts::SystematicChange> change;
+  std::string refusal;                       // why there is no fit; empty with one
+  std::vector<std::string> unmatchedStable;  // names of the stable list that match no pair
+};
+
+// Fits the systematic change to the pairs of `rows` and evaluates it at
+// every pair. Unpaired rows take no part and get no values.
+RowFitOutcome fitRows(std::span<const shifts::ShiftRow> rows, const RowFitRequest& request);
+
+// Every row's status taken from its residuals instead of its raw shift:
+// over a tolerance then means moved relative to the network. Unpaired rows
+// keep theirs.
+std::vector<shifts::ShiftStatus> statusesByResiduals(std::span<const shifts::ShiftRow> rows,
+                                                     const shifts::SystematicChange& change,
+                                                     double horizontalTolerance,
+                                                     std::optional<double> verticalTolerance);
+
+// The stable list's names from its text: one PID or SSN a line, blanks
+// around it dropped; blank lines and lines starting with '#' ignored.
+std::vector<std::string> stableNames(std::string_view text);
+
+}  // namespace tessovane2::analysis
