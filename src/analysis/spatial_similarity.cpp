@@ -126,7 +126,7 @@ SpatialSimilarityFit fitSpatialSimilarity(std::span<const SpatialVector> source,
   const Eigen::Matrix<double, 7, 7> covariance = normal.ldlt().solve(Eigen::Matrix<double, 7, 7>::Identity());
   const auto sigma = [&fit, &covariance](int k) {
     const double variance = covariance(k, k);
-    return variance > 0 ? fit.sigma0 * std::sqrt(variance) : 0.0;
+    return variance > 0 && std::isfinite(variance) ? fit.sigma0 * std::sqrt(variance) : 0.0;
   };
   for (int k = 0; k < 3; ++k) {
     fit.sigmaTranslation[k] = sigma(k);

@@ -39,6 +39,19 @@ constexpr double kArcSecondsPerRadian = 206264.80624709636;
 constexpr double kPpm = 1e6;
 constexpr double kHorizontalMedianToSigma = 1.1774;
 constexpr double kVerticalMedianToSigma = 0.6745;
+// The median length of a 3D Gaussian residual with unit components, for the
+// inliers of the 3D fit: sqrt of the chi-square(3) median 2.366.
+constexpr double kSpatialMedianToSigma = 1.5382;
+// Standard deviations. The least-squares formulas with the reweighting's
+// weights (w = 1/|v|, so sum w |v|^2 = sum |v|) understate them about twofold
+// for normal noise: the weights are not inverse variances. They are taken
+// instead from a least-squares fit of the inliers (the used marks within the
+// sigma limit) with equal weights, sigma0^2 = sum |v|^2 / (2n - 4) and so on,
+// times the cost of fitting in L1: 1/sqrt(efficiency) of the median against
+// the mean for normal noise in 1, 2 and 3 dimensions (2/pi, pi/4, 8/(3 pi)).
+constexpr double kL1CostVertical = 1.2533141373155001;    // sqrt(pi / 2)
+constexpr double kL1CostHorizontal = 1.1283791670955126;  // sqrt(4 / pi)
+constexpr double kL1CostSpatial = 1.0854018818924622;     // sqrt(3 pi / 8)
 // The robust standard deviations never fall below a micrometre: identical
 // files give residuals of 0 and res_sigma 0, not 0 / 0. A micrometre is far
 // below any survey's resolution (0.00001" of latitude is 0.3 mm) and far
@@ -189,6 +202,61 @@ struct Systematic {
   bool converged;
 };
 
+// The marks whose residual (observed - fitted) is within the sigma limit of
+// the robust standard deviation median(|v|) / medianToSigma.
+std::vector<bool> inliers(std::span<const SpatialVector> observed, std::span<const SpatialVector> fitted,
+                          double medianToSigma, double limit) {
+  std::vector<double> lengths;
+  for (std::size_t i = 0; i < observed.size(); ++i) {
+    const double dx = observed[i].x - fitted[i].x, dy = observed[i].y - fitted[i].y,
+                 dz = observed[i].z - fitted[i].z;
+    lengths.push_back(std::sqrt(dx * dx + dy * dy + dz * dz));
+  }
+  const double sigma = std::max(median(lengths) / medianToSigma, kSigmaFloor);
+  std::vector<bool> inside;
+  for (const double length : lengths) {
+    inside.push_back(length <= limit * sigma);
+  }
+  return inside;
+}
+
+template <class T>
+std::vector<T> select(const std::vector<T>& values, const std::vector<bool>& keep) {
+  std::vector<T> kept;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (keep[i]) {
+      kept.push_back(values[i]);
+    }
+  }
+  return kept;
+}
+
+// At least as many inliers as the model needs with one to spare, or all marks.
+std::vector<bool> enough(std::vector<bool> inside, std::size_t needed) {
+  if (static_cast<std::size_t>(std::count(inside.begin(), inside.end(), true)) < needed) {
+    std::fill(inside.begin(), inside.end(), true);
+  }
+  return inside;
+}
+
+std::vector<SpatialVector> planarShifts(const PlanarSimilarity& t, std::span<const PlanarVector> source) {
+  std::vector<SpatialVector> fitted;
+  for (const PlanarVector& p : source) {
+    const PlanarVector f = planarShiftAt(t, p);
+    fitted.push_back({f.x, f.y, 0.0});
+  }
+  return fitted;
+}
+
+std::vector<SpatialVector> verticalShifts(const VerticalSurface& surface,
+                                          std::span<const PlanarVector> source) {
+  std::vector<SpatialVector> fitted;
+  for (const PlanarVector& p : source) {
+    fitted.push_back({0.0, 0.0, verticalShiftAt(surface, p)});
+  }
+  return fitted;
+}
+
 // The horizontal model (translation or similarity) and the vertical one, each
 // reweighted on its own.
 Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& options) {
@@ -214,13 +282,14 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
   PlanarSimilarityFit h{};
   const Reweighting horizontal = reweight(observed, [&](std::span<const double> weights) {
     h = fitPlanarSimilarity(model, source, shift, weights);
-    std::vector<SpatialVector> fitted;
-    for (const PlanarVector& p : source) {
-      const PlanarVector f = planarShiftAt(h.transform, p);
-      fitted.push_back({f.x, f.y, 0.0});
-    }
-    return fitted;
+    return planarShifts(h.transform, source);
   });
+  const std::vector<bool> inside = enough(
+      inliers(observed, planarShifts(h.transform, source), kHorizontalMedianToSigma, options.sigmaLimit),
+      model == PlanarModel::Similarity ? 3 : 2);
+  const std::vector<PlanarVector> sourceIn = select(source, inside);
+  const PlanarSimilarityFit hp =
+      fitPlanarSimilarity(model, sourceIn, select(shift, inside), std::vector<double>(sourceIn.size(), 1.0));
 
   Systematic s{};
   s.iterations = horizontal.iterations;
@@ -229,36 +298,38 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
   // vertical part is left out rather than the whole fit refused, since many
   // comparisons carry no heights. A plane was checked beforehand.
   s.vertical = up.size() >= 2 ? options.vertical : FitVertical::None;
-  VerticalFit v{};
+  VerticalFit v{}, vp{};
   if (s.vertical != FitVertical::None) {
     const VerticalModel vmodel =
         s.vertical == FitVertical::Plane ? VerticalModel::Plane : VerticalModel::Offset;
     const Reweighting vertical = reweight(observedV, [&](std::span<const double> weights) {
       v = fitVertical(vmodel, sourceV, up, weights);
-      std::vector<SpatialVector> fitted;
-      for (const PlanarVector& p : sourceV) {
-        fitted.push_back({0.0, 0.0, verticalShiftAt(v.surface, p)});
-      }
-      return fitted;
+      return verticalShifts(v.surface, sourceV);
     });
     s.iterations = std::max(s.iterations, vertical.iterations);
     s.converged = s.converged && vertical.converged;
+    const std::vector<bool> insideV = enough(
+        inliers(observedV, verticalShifts(v.surface, sourceV), kVerticalMedianToSigma, options.sigmaLimit),
+        vmodel == VerticalModel::Plane ? 4 : 2);
+    const std::vector<PlanarVector> sourceVIn = select(sourceV, insideV);
+    vp = fitVertical(vmodel, sourceVIn, select(up, insideV), std::vector<double>(sourceVIn.size(), 1.0));
   }
 
-  s.parameters = {{"tn", "m", h.transform.ty, h.sigmaTranslation},
-                  {"te", "m", h.transform.tx, h.sigmaTranslation}};
+  const double ch = kL1CostHorizontal, cv = kL1CostVertical;
+  s.parameters = {{"tn", "m", h.transform.ty, ch * hp.sigmaTranslation},
+                  {"te", "m", h.transform.tx, ch * hp.sigmaTranslation}};
   if (s.vertical != FitVertical::None) {
-    s.parameters.push_back({"tu", "m", v.surface.offset, v.sigmaOffset});
+    s.parameters.push_back({"tu", "m", v.surface.offset, cv * vp.sigmaOffset});
   }
   if (model == PlanarModel::Similarity) {
     const double k = 1.0 + planarScaleMinusOne(h.transform);
     s.parameters.push_back({"rotation", "arc-seconds", planarRotation(h.transform) * kArcSecondsPerRadian,
-                            h.sigmaAB / k * kArcSecondsPerRadian});
-    s.parameters.push_back({"scale", "ppm", planarScaleMinusOne(h.transform) * kPpm, h.sigmaAB * kPpm});
+                            ch * hp.sigmaAB / k * kArcSecondsPerRadian});
+    s.parameters.push_back({"scale", "ppm", planarScaleMinusOne(h.transform) * kPpm, ch * hp.sigmaAB * kPpm});
   }
   if (s.vertical == FitVertical::Plane) {
-    s.parameters.push_back({"tilt_n", "ppm", v.surface.tiltY * kPpm, v.sigmaTiltY * kPpm});
-    s.parameters.push_back({"tilt_e", "ppm", v.surface.tiltX * kPpm, v.sigmaTiltX * kPpm});
+    s.parameters.push_back({"tilt_n", "ppm", v.surface.tiltY * kPpm, cv * vp.sigmaTiltY * kPpm});
+    s.parameters.push_back({"tilt_e", "ppm", v.surface.tiltX * kPpm, cv * vp.sigmaTiltX * kPpm});
   }
   for (const PreparedMark& m : marks) {
     const PlanarVector p{m.position.east, m.position.north};
@@ -268,7 +339,15 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
   return s;
 }
 
-Systematic fitSpatial(const std::vector<PreparedMark>& marks) {
+std::vector<SpatialVector> spatialShifts(const SpatialSimilarity& t, std::span<const SpatialVector> source) {
+  std::vector<SpatialVector> fitted;
+  for (const SpatialVector& p : source) {
+    fitted.push_back(spatialShiftAt(t, p));
+  }
+  return fitted;
+}
+
+Systematic fitSpatial(const std::vector<PreparedMark>& marks, const FitOptions& options) {
   std::vector<SpatialVector> source, shift;
   for (const PreparedMark& m : marks) {
     if (m.usedHorizontal) {
@@ -279,27 +358,28 @@ Systematic fitSpatial(const std::vector<PreparedMark>& marks) {
   SpatialSimilarityFit fit{};
   const Reweighting run = reweight(shift, [&](std::span<const double> weights) {
     fit = fitSpatialSimilarity(source, shift, weights);
-    std::vector<SpatialVector> fitted;
-    for (const SpatialVector& p : source) {
-      fitted.push_back(spatialShiftAt(fit.transform, p));
-    }
-    return fitted;
+    return spatialShifts(fit.transform, source);
   });
+  const std::vector<bool> inside = enough(
+      inliers(shift, spatialShifts(fit.transform, source), kSpatialMedianToSigma, options.sigmaLimit), 4);
+  const std::vector<SpatialVector> sourceIn = select(source, inside);
+  const SpatialSimilarityFit p =
+      fitSpatialSimilarity(sourceIn, select(shift, inside), std::vector<double>(sourceIn.size(), 1.0));
+
   Systematic s{};
   s.vertical = FitVertical::None;
   s.iterations = run.iterations;
   s.converged = run.converged;
   const SpatialSimilarity& t = fit.transform;
-  s.parameters = {{"tn", "m", t.translation[1], fit.sigmaTranslation[1]},
-                  {"te", "m", t.translation[0], fit.sigmaTranslation[0]},
-                  {"tu", "m", t.translation[2], fit.sigmaTranslation[2]},
-                  {"rx", "arc-seconds", t.rotation[0] * kArcSecondsPerRadian,
-                   fit.sigmaRotation[0] * kArcSecondsPerRadian},
-                  {"ry", "arc-seconds", t.rotation[1] * kArcSecondsPerRadian,
-                   fit.sigmaRotation[1] * kArcSecondsPerRadian},
-                  {"rz", "arc-seconds", t.rotation[2] * kArcSecondsPerRadian,
-                   fit.sigmaRotation[2] * kArcSecondsPerRadian},
-                  {"scale", "ppm", t.scaleMinusOne * kPpm, fit.sigmaScale * kPpm}};
+  const double c = kL1CostSpatial;
+  const auto arcSeconds = [](double radians) { return radians * kArcSecondsPerRadian; };
+  s.parameters = {{"tn", "m", t.translation[1], c * p.sigmaTranslation[1]},
+                  {"te", "m", t.translation[0], c * p.sigmaTranslation[0]},
+                  {"tu", "m", t.translation[2], c * p.sigmaTranslation[2]},
+                  {"rx", "arc-seconds", arcSeconds(t.rotation[0]), c * arcSeconds(p.sigmaRotation[0])},
+                  {"ry", "arc-seconds", arcSeconds(t.rotation[1]), c * arcSeconds(p.sigmaRotation[1])},
+                  {"rz", "arc-seconds", arcSeconds(t.rotation[2]), c * arcSeconds(p.sigmaRotation[2])},
+                  {"scale", "ppm", t.scaleMinusOne * kPpm, c * p.sigmaScale * kPpm}};
   for (const PreparedMark& m : marks) {
     s.shifts.push_back(spatialShiftAt(t, {m.position.east, m.position.north, m.position.up}));
   }
@@ -332,7 +412,7 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
   }
 
   const Systematic systematic =
-      options.model == FitModel::Similarity3d ? fitSpatial(prepared) : fitPlanar(prepared, options);
+      options.model == FitModel::Similarity3d ? fitSpatial(prepared, options) : fitPlanar(prepared, options);
   FitResult result{};
   result.model = options.model;
   result.vertical = systematic.vertical;
