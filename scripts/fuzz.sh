@@ -17,13 +17,13 @@ mkdir -p "$build"
 build="$(cd "$build" && pwd)"  # the whole-run target works in a folder of its own
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DTESSOVANE2_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target fuzz_parse80 fuzz_load_station_table fuzz_whole_run
+cmake --build "$build" --target fuzz_parse80 fuzz_load_station_table fuzz_whole_run fuzz_shifts_fit
 
 # Seed corpora, laid out anew on every run from the files of the project.
 seeds=("$PWD"/examples/* "$PWD"/tests/cases/*/*/in/*)
 corpus="$build/corpus"
 rm -rf "$corpus"
-mkdir -p "$corpus/parse80" "$corpus/load_station_table" "$corpus/whole_run" "$build/findings"
+mkdir -p "$corpus/parse80" "$corpus/load_station_table" "$corpus/whole_run" "$corpus/shifts_fit" "$build/findings"
 python3 - "$corpus" "${seeds[@]}" <<'PY'
 import hashlib, os, struct, sys
 
@@ -50,16 +50,19 @@ for text in texts:
 for a, b in zip(texts, texts[1:] + texts[:1]):
     a, b = a[:2000], b[:2000]
     put("whole_run", bytes([1, 0, 1]) + struct.pack("<H", len(a)) + a + b)
+    # The fit: similarity by SSN, the same split; and the 3D model by PID.
+    put("shifts_fit", bytes([1]) + struct.pack("<H", len(a)) + a + b)
+    put("shifts_fit", bytes([0x0a]) + struct.pack("<H", len(a)) + a + b)
 PY
 
 status=0
-for target in parse80 load_station_table whole_run; do
+for target in parse80 load_station_table whole_run shifts_fit; do
   # Whole runs write a report line per pair of equal keys: inputs of a few
   # kilobytes keep each run short.
   case "$target" in
     parse80) max_len=200 ;;
     load_station_table) max_len=16384 ;;
-    whole_run) max_len=4096 ;;
+    whole_run | shifts_fit) max_len=4096 ;;
   esac
   echo "== fuzz_$target for ${seconds}s"
   if ! "$build/fuzz/fuzz_$target" "$corpus/$target" -max_total_time="$seconds" -max_len="$max_len" \

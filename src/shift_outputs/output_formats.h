@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
-#include "shifts/shift_results.h"
 #include "shift_map/page_options.h"
+#include "shifts/shift_results.h"
 
 namespace tessovane2::shifts {
 

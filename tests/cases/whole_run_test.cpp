@@ -25,7 +25,9 @@ const std::filesystem::path kCases = TESSOVANE2_CASES_DIR;
 class Tessovane2Run : public ::testing::TestWithParam<std::string> {};
 class ShiftsRun : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(Tessovane2Run, MatchesExpectedOutputByteForByte) { expectWholeRun(kCases / "tessovane2" / GetParam(), run); }
+TEST_P(Tessovane2Run, MatchesExpectedOutputByteForByte) {
+  expectWholeRun(kCases / "tessovane2" / GetParam(), run);
+}
 
 TEST_P(ShiftsRun, MatchesExpectedOutputByteForByte) {
   expectWholeRun(kCases / "tessovane2_shifts" / GetParam(), shifts::runShifts, WrittenAs::Bytes);
@@ -33,7 +35,8 @@ TEST_P(ShiftsRun, MatchesExpectedOutputByteForByte) {
 
 const auto kName = [](const auto& caseInfo) { return caseInfo.param; };
 INSTANTIATE_TEST_SUITE_P(Cases, Tessovane2Run, ::testing::ValuesIn(caseNames(kCases / "tessovane2")), kName);
-INSTANTIATE_TEST_SUITE_P(Cases, ShiftsRun, ::testing::ValuesIn(caseNames(kCases / "tessovane2_shifts")), kName);
+INSTANTIATE_TEST_SUITE_P(Cases, ShiftsRun, ::testing::ValuesIn(caseNames(kCases / "tessovane2_shifts")),
+                         kName);
 
 }  // namespace
 }  // namespace tessovane2::testing
