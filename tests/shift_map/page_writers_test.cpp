@@ -31,8 +31,10 @@ const testing::ShiftFixture& hostileSample() {
 }
 
 TEST(PageWriters, TheEmbeddedScriptCannotEndItsElementEarly) {
-  EXPECT_EQ(page_assets::kReportJs.find("</script"), std::string_view::npos);
-  EXPECT_EQ(page_assets::kReportJs.find("<!--"), std::string_view::npos);
+  for (const std::string_view script : {page_assets::kReportJs, page_assets::kMapMathJs}) {
+    EXPECT_EQ(script.find("</script"), std::string_view::npos);
+    EXPECT_EQ(script.find("<!--"), std::string_view::npos);
+  }
   EXPECT_EQ(page_assets::kReportCss.find("</style"), std::string_view::npos);
 }
 
