@@ -167,6 +167,19 @@ std::string fixedNumber(double value, int decimals) {
   return out;
 }
 
+void foldWholeTurn(std::string& out, std::size_t start) {
+  if (start > out.size()) return;
+  const std::string_view text = std::string_view(out).substr(start);
+  if (text.substr(0, 3) != "360") return;
+  const std::string_view decimals = text.substr(3);
+  if (!decimals.empty() &&
+      (decimals[0] != '.' || decimals.find_first_not_of('0', 1) != std::string_view::npos)) {
+    return;
+  }
+  out[start] = '0';
+  out.erase(start + 1, 2);
+}
+
 std::string shortNumber(double value, int maxDecimals) {
   std::string text = fixedNumber(value, maxDecimals);
   if (text.find('.') != std::string::npos) {

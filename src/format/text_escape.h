@@ -3,6 +3,7 @@
 // script-ending characters escaped.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,11 @@ std::string jsonString(std::string_view bytes);
 // SVG; "null" (JSON) for a NaN or an infinity.
 std::string fixedNumber(double value, int decimals);
 void appendFixed(std::string& out, double value, int decimals);
+
+// A direction's text (degrees) from `start` on that rounded up to a whole
+// turn, "360" with any decimals, becomes zero's with as many ("0.00"): the
+// same direction, as the CSV, the GeoJSON and the page write it.
+void foldWholeTurn(std::string& out, std::size_t start);
 
 // At most maxDecimals decimals, trailing zeros dropped: "10000", "2.5".
 std::string shortNumber(double value, int maxDecimals);

@@ -18,6 +18,8 @@ bool writeHtmlReport(const ShiftResults& results, const PageOptions& options, st
       o << title;
     } else if (name == "STYLE") {
       o << page_assets::kReportCss;
+    } else if (name == "MATH_SCRIPT") {
+      o << page_assets::kMapMathJs;
     } else if (name == "SCRIPT") {
       o << page_assets::kReportJs;
     } else if (name == "DATA") {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "format/text_escape.h"
+#include "shift_map/map_geometry.h"
 
 namespace tessovane2::shifts {
 namespace {
@@ -53,6 +54,19 @@ char statusLetter(ShiftStatus status) {
   return 'm';
 }
 
+char shiftClassLetter(const ShiftRow& row, double tolerance) {
+  if (row.status == ShiftStatus::OnlyInFirst || row.status == ShiftStatus::OnlyInSecond) return '-';
+  switch (shiftClass(row.horizontal, tolerance)) {
+    case ShiftClass::Within:
+      return '0';
+    case ShiftClass::UpToTwice:
+      return '1';
+    case ShiftClass::BeyondTwice:
+      return '2';
+  }
+  return '2';
+}
+
 void writePageData(const ShiftResults& results, const MapLayout& layout, std::ostream& out) {
   const std::vector<ShiftRow>& rows = results.rows;
   const std::size_t n = rows.size();
@@ -87,6 +101,14 @@ void writePageData(const ShiftResults& results, const MapLayout& layout, std::os
               [&](std::string& b, std::size_t i) { appendFixed(b, rows[i].du, kShiftDecimals); });
   writeColumn(out, "horizontal", n,
               [&](std::string& b, std::size_t i) { appendFixed(b, rows[i].horizontal, kShiftDecimals); });
+  writeColumn(out, "azimuth", n, [&](std::string& b, std::size_t i) {
+    const std::size_t start = b.size();
+    appendFixed(b, rows[i].azimuth, kDirectionDecimals);
+    foldWholeTurn(b, start);
+  });
+  std::string classes = ",\n\"shiftClass\":\"";
+  for (const ShiftRow& row : rows) classes += shiftClassLetter(row, results.run.horizontalTolerance);
+  out << classes << '"';
   writeColumn(out, "pid", n, [&](std::string& b, std::size_t i) { b += jsonString(rows[i].pid); });
   writeColumn(out, "ssn", n, [&](std::string& b, std::size_t i) { b += jsonString(rows[i].ssn); });
   writeColumn(out, "designation", n,

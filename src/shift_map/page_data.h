@@ -11,6 +11,11 @@
 //    "status":"mhvb12...",            one letter per row: matched, over_horizontal, over_vertical,
 //                                     over_both, only_in_1st, only_in_2nd
 //    "dn":[..], "de":[..], "du":[..], "horizontal":[..],   metres, 4 decimals, null where missing
+//    "azimuth":[..],                  degrees clockwise from north, 2 decimals, as in the CSV;
+//                                     null for no shift and a station in one file only
+//    "shiftClass":"012-...",          one letter per row: the colour class of a pair (0 within
+//                                     the horizontal tolerance, 1 up to twice it, 2 beyond),
+//                                     - for a station in one file only
 //    "pid":[..], "ssn":[..], "designation":[..],           strings, trailing blanks dropped
 //    "movers":{"horizontal":[row numbers], "vertical":[row numbers]}}   largest first
 // Strings are escaped so that the object may stand inside a <script> element.
@@ -23,11 +28,16 @@
 
 namespace tessovane2::shifts {
 
-inline constexpr int kPositionDecimals = 2;  // map positions, metres: 1 cm
-inline constexpr int kShiftDecimals = 4;     // shifts, metres, as in the CSV
+inline constexpr int kPositionDecimals = 2;   // map positions, metres: 1 cm
+inline constexpr int kShiftDecimals = 4;      // shifts, metres, as in the CSV
+inline constexpr int kDirectionDecimals = 2;  // azimuths, degrees, as in the CSV
 
 // One status letter of the "status" string.
 char statusLetter(ShiftStatus status);
+
+// One letter of the "shiftClass" string: the pair's colour class by its
+// horizontal shift and the horizontal tolerance (metres).
+char shiftClassLetter(const ShiftRow& row, double tolerance);
 
 void writePageData(const ShiftResults& results, const MapLayout& layout, std::ostream& out);
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "format/fixed_columns.h"
+#include "format/text_escape.h"
 
 namespace tessovane2::shifts {
 
@@ -32,10 +33,7 @@ bool appendDecimal(std::string& out, double value, int decimals) {
 bool appendAzimuth(std::string& out, double degrees) {
   const std::size_t start = out.size();
   if (!appendDecimal(out, degrees, kAzimuthDecimals)) return false;
-  if (std::string_view(out).substr(start) == "360.00") {
-    out.resize(start);
-    out += "0.00";
-  }
+  foldWholeTurn(out, start);
   return true;
 }
 

@@ -40,5 +40,19 @@ TEST(TextEscape, FixedNumbersAreLocaleFreeWithNullForMissing) {
   EXPECT_EQ(shortNumber(2.5, 3), "2.5");
 }
 
+TEST(TextEscape, ADirectionRoundedToAWholeTurnIsWrittenAsZero) {
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"360.00", "0.00"},   {"360", "0"},           {"360.0000", "0.0000"}, {"359.99", "359.99"},
+      {"360.01", "360.01"}, {"3600.00", "3600.00"}, {"36.00", "36.00"},     {"", ""},
+  };
+  for (const auto& c : cases) {
+    std::string out = "12.5," + c.text;
+    foldWholeTurn(out, 5);
+    EXPECT_EQ(out, "12.5," + c.expected) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace tessovane2::shifts

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "shift_map/html_report.h"
+#include "shift_map/map_layout.h"
 #include "shift_map/page_assets.h"
+#include "shift_map/page_data.h"
 #include "shift_map/svg_map.h"
 #include "support/shift_fixture.h"
 
@@ -29,8 +31,10 @@ const testing::ShiftFixture& hostileSample() {
 }
 
 TEST(PageWriters, TheEmbeddedScriptCannotEndItsElementEarly) {
-  EXPECT_EQ(page_assets::kReportJs.find("</script"), std::string_view::npos);
-  EXPECT_EQ(page_assets::kReportJs.find("<!--"), std::string_view::npos);
+  for (const std::string_view script : {page_assets::kReportJs, page_assets::kMapMathJs}) {
+    EXPECT_EQ(script.find("</script"), std::string_view::npos);
+    EXPECT_EQ(script.find("<!--"), std::string_view::npos);
+  }
   EXPECT_EQ(page_assets::kReportCss.find("</style"), std::string_view::npos);
 }
 
@@ -92,6 +96,33 @@ TEST(PageWriters, AGivenExaggerationIsUsedAndAnEmptyRunStillGivesBothFiles) {
   ASSERT_TRUE(writeSvgMap(empty, PageOptions{}, emptySvg));
   EXPECT_NE(emptyPage.str().find("\"count\":0,\n\"x\":[]"), std::string::npos);
   EXPECT_NE(emptySvg.str().find("All 0 stations drawn."), std::string::npos);
+}
+
+// The tooltip showed "360.00°" where the CSV writes "0.00": the azimuth and
+// the colour class now come with the data, as the C++ gives them.
+TEST(PageWriters, TheDataCarriesEachRowsAzimuthAndColourClass) {
+  ShiftResults results;
+  results.run.horizontalTolerance = 0.05;
+  const struct {
+    ShiftStatus status;
+    double horizontal, azimuth;  // metres, degrees
+  } rows[] = {
+      {ShiftStatus::Matched, 0.05, 359.996},          {ShiftStatus::OverHorizontal, 0.1, 12.346},
+      {ShiftStatus::OverBoth, 0.1000001, 90.0},       {ShiftStatus::Matched, 0.0, kMissing},
+      {ShiftStatus::OnlyInFirst, kMissing, kMissing}, {ShiftStatus::OnlyInSecond, kMissing, kMissing}};
+  for (const auto& r : rows) {
+    ShiftRow& row = results.rows.emplace_back();
+    row.status = r.status;
+    row.lat1 = row.lat2 = 41.0;
+    row.lon1 = row.lon2 = -96.0;
+    row.horizontal = r.horizontal;
+    row.azimuth = r.azimuth;
+  }
+  std::ostringstream out;
+  writePageData(results, layoutMap(results, PageOptions{}), out);
+  const std::string data = out.str();
+  EXPECT_NE(data.find("\n\"azimuth\":[0.00,12.35,90.00,null,null,null],\n"), std::string::npos) << data;
+  EXPECT_NE(data.find("\n\"shiftClass\":\"0120--\""), std::string::npos) << data;
 }
 
 TEST(PageWriters, ALargeNetworkKeepsItsFlaggedStationsInTheSvg) {

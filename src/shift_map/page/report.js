@@ -1,39 +1,15 @@
 // The shift page's script: draws the shift map, the height map and the two
 // histograms on canvases from the JSON data embedded in the page (its layout
-// is described in src/shifts/page_data.h), and lets the reader zoom, pan,
-// hover and find the movers. It loads nothing.
+// is described in src/shift_map/page_data.h), and lets the reader zoom, pan,
+// hover and find the movers. It loads nothing. Its arithmetic is in
+// map_math.js, embedded before it as tessovane2MapMath.
 'use strict';
 
 (function () {
-  // --- the map arithmetic, mirrored from src/shifts/map_geometry.cpp --------
-  // The largest length of the 1-2-5 sequence not greater than limit.
-  function niceLengthAtMost(limit) {
-    const exponent = Math.floor(Math.log10(limit));
-    const scale = Math.pow(10, Math.abs(exponent));
-    for (const mantissa of [5, 2, 1]) {
-      const length = exponent < 0 ? mantissa / scale : mantissa * scale;
-      if (length <= limit * (1 + 1e-12)) return length;
-    }
-    return exponent < 0 ? 0.5 / scale : scale / 2;
-  }
-  const kScaleBarShare = 0.25;
-
-  // "5 mm", "2 cm", "200 m", "5 km".
-  function lengthLabel(metres) {
-    let value = metres;
-    let unit = ' m';
-    if (metres >= 1000 * (1 - 1e-9)) {
-      value = metres / 1000;
-      unit = ' km';
-    } else if (metres < 0.01 * (1 - 1e-9)) {
-      value = metres * 1000;
-      unit = ' mm';
-    } else if (metres < 1 - 1e-9) {
-      value = metres * 100;
-      unit = ' cm';
-    }
-    return String(Number(value.toFixed(3))) + unit;
-  }
+  const {
+    scaleBarLength, lengthLabel, shiftClass, heightRange: heightRangeOf, heightStep,
+    divergingColour, heightColours: heightColoursOf, histogramTop, histogramBins, axisTicks, stationGrid,
+  } = tessovane2MapMath;
 
   // --- the data -----------------------------------------------------------------
   const data = JSON.parse(document.getElementById('shift-data').textContent);
@@ -50,57 +26,20 @@
   const DU = toNumbers(data.du);
   const H = toNumbers(data.horizontal);
   const status = data.status;
+  // The colour class of each pair ('0', '1', '2'; '-' for a station in one
+  // file only), as the C++ gives it.
+  const rowClass = (i) => data.shiftClass.charCodeAt(i) - 48;
   const palette = data.palette;
   const tolerance = data.tolerance;
   const verticalTolerance = data.verticalTolerance;
   const exaggeration = data.map.exaggeration;
   const isPair = (i) => status[i] !== '1' && status[i] !== '2';
   const overVertical = (i) => status[i] === 'v' || status[i] === 'b';
-  const shiftClass = (h) => (h <= tolerance ? 0 : h <= 2 * tolerance ? 1 : 2);
   const classColours = [palette.within, palette.upToTwice, palette.beyondTwice];
   const kLabelledMovers = 5;
 
-  // --- a grid of the stations, for finding the one under the pointer ----------
-  const grid = (function () {
-    const minX = data.map.minX, minY = data.map.minY;
-    const side = Math.max(1, Math.min(1024, Math.ceil(Math.sqrt(n / 2))));
-    const spanX = Math.max(data.map.maxX - minX, 1e-9), spanY = Math.max(data.map.maxY - minY, 1e-9);
-    const cellOf = (i) => {
-      const cx = Math.min(side - 1, Math.floor(((X[i] - minX) / spanX) * side));
-      const cy = Math.min(side - 1, Math.floor(((Y[i] - minY) / spanY) * side));
-      return cy * side + cx;
-    };
-    const start = new Int32Array(side * side + 1);
-    for (let i = 0; i < n; ++i) start[cellOf(i) + 1]++;
-    for (let c = 0; c < side * side; ++c) start[c + 1] += start[c];
-    const fill = start.slice(0, side * side);
-    const items = new Int32Array(n);
-    for (let i = 0; i < n; ++i) items[fill[cellOf(i)]++] = i;
-    // The row nearest (x, y) within radius metres, or -1.
-    function nearest(x, y, radius) {
-      const clamp = (v) => Math.max(0, Math.min(side - 1, v));
-      const x0 = clamp(Math.floor(((x - radius - minX) / spanX) * side));
-      const x1 = clamp(Math.floor(((x + radius - minX) / spanX) * side));
-      const y0 = clamp(Math.floor(((y - radius - minY) / spanY) * side));
-      const y1 = clamp(Math.floor(((y + radius - minY) / spanY) * side));
-      let best = -1, bestDistance = radius * radius;
-      for (let cy = y0; cy <= y1; ++cy) {
-        for (let cx = x0; cx <= x1; ++cx) {
-          const c = cy * side + cx;
-          for (let k = start[c]; k < start[c + 1]; ++k) {
-            const i = items[k];
-            const d = (X[i] - x) * (X[i] - x) + (Y[i] - y) * (Y[i] - y);
-            if (d <= bestDistance) {
-              bestDistance = d;
-              best = i;
-            }
-          }
-        }
-      }
-      return best;
-    }
-    return { nearest };
-  })();
+  // The stations on a grid, for finding the one under the pointer.
+  const grid = stationGrid(X, Y, data.map);
 
   // --- the view both maps share: centre and width in metres ----------------------
   const home = {
@@ -140,7 +79,7 @@
   const screenY = (map, y) => map.cssHeight / 2 - (y - view.cy) * screenScale(map);
 
   function drawScaleBar(map) {
-    const metres = niceLengthAtMost(kScaleBarShare * view.width);
+    const metres = scaleBarLength(view.width);
     const label = lengthLabel(metres);
     map.bar.style.width = (metres * screenScale(map)).toFixed(1) + 'px';
     map.barText.textContent = label;
@@ -242,7 +181,7 @@
       } else {
         dots.path().rect(Math.round(x) - 1, Math.round(y) - 1, 3, 3);
         if (DN[i] !== 0 || DE[i] !== 0) {
-          arrowPath(arrows[shiftClass(H[i])].path(), x, y, ex, ey);
+          arrowPath(arrows[rowClass(i)].path(), x, y, ex, ey);
           ++arrowCount;
         }
       }
@@ -272,32 +211,9 @@
     drawScaleBar(map);
   }
 
-  // The height map's diverging scale: |du| up to heightRange, in 11 steps.
-  const heightRange = (function () {
-    if (verticalTolerance !== null && verticalTolerance > 0) return 2 * verticalTolerance;
-    const magnitudes = [];
-    for (let i = 0; i < n; ++i) if (!Number.isNaN(DU[i])) magnitudes.push(Math.abs(DU[i]));
-    magnitudes.sort((a, b) => a - b);
-    const p95 = magnitudes.length ? magnitudes[Math.floor(0.95 * (magnitudes.length - 1))] : 0;
-    return p95 > 0 ? niceLengthAtMost(p95) * 2 : 0.01;
-  })();
-  const kHeightSteps = 11;
-  function mix(a, b, t) {
-    const channel = (c, k) => parseInt(c.substr(1 + 2 * k, 2), 16);
-    const out = [0, 1, 2].map((k) => Math.round(channel(a, k) + (channel(b, k) - channel(a, k)) * t));
-    return 'rgb(' + out.join(',') + ')';
-  }
-  // Colour of a value in [-range, range] on the diverging scale.
-  function divergingColour(t) {
-    const u = Math.max(-1, Math.min(1, t));
-    return u < 0 ? mix(palette.level, palette.down, -u) : mix(palette.level, palette.up, u);
-  }
-  const heightColours = Array.from({ length: kHeightSteps }, (_, k) =>
-    divergingColour((k - (kHeightSteps - 1) / 2) / ((kHeightSteps - 1) / 2)));
-  const heightStep = (du) => {
-    const t = Math.max(-1, Math.min(1, du / heightRange));
-    return Math.round((t + 1) * ((kHeightSteps - 1) / 2));
-  };
+  // The height map's diverging scale: du from -heightRange to +heightRange.
+  const heightRange = heightRangeOf(DU, verticalTolerance);
+  const heightColours = heightColoursOf(palette);
 
   function drawHeightMap(map) {
     const { context, width, height } = sizeCanvas(map.canvas);
@@ -315,7 +231,7 @@
         none.moveTo(x + 2.5, y);
         none.arc(x, y, 2.5, 0, 2 * Math.PI);
       } else {
-        steps[heightStep(DU[i])].rect(Math.round(x) - 2, Math.round(y) - 2, 5, 5);
+        steps[heightStep(DU[i], heightRange)].rect(Math.round(x) - 2, Math.round(y) - 2, 5, 5);
         if (overVertical(i)) {
           rings.moveTo(x + 6, y);
           rings.arc(x, y, 6, 0, 2 * Math.PI);
@@ -343,7 +259,7 @@
     const ramp = document.querySelector('#height-legend .ramp-bar');
     const context = ramp.getContext('2d');
     for (let k = 0; k < ramp.width; ++k) {
-      context.fillStyle = divergingColour((k / (ramp.width - 1)) * 2 - 1);
+      context.fillStyle = divergingColour(palette, (k / (ramp.width - 1)) * 2 - 1);
       context.fillRect(k, 0, 1, ramp.height);
     }
     document.querySelector('#height-legend .ramp-low').textContent = '\u2212' + lengthLabel(heightRange) + ' down';
@@ -373,12 +289,6 @@
 
   // --- histograms ------------------------------------------------------------------
   const kBins = 40;
-  function percentile(sorted, p) {
-    if (!sorted.length) return 0;
-    const at = (sorted.length - 1) * p, low = Math.floor(at);
-    const high = Math.min(sorted.length - 1, low + 1);
-    return sorted[low] + (sorted[high] - sorted[low]) * (at - low);
-  }
 
   // values: the shifts; lo, hi: the range (values beyond go into the end
   // bins, marked); lines: [value, label]; colourOf: bar colour by bin centre.
@@ -386,19 +296,7 @@
     const { context, width, height } = sizeCanvas(canvas);
     context.clearRect(0, 0, width, height);
     const left = 44, right = width - 12, top = 22, bottom = height - 30;
-    const counts = new Array(kBins).fill(0);
-    let below = 0, above = 0;
-    for (const v of values) {
-      let k = Math.floor(((v - lo) / (hi - lo)) * kBins);
-      if (k < 0) {
-        k = 0;
-        ++below;
-      } else if (k >= kBins) {
-        k = kBins - 1;
-        if (v > hi) ++above;
-      }
-      counts[k]++;
-    }
+    const { counts, below, above } = histogramBins(values, lo, hi, kBins);
     const most = Math.max(1, ...counts);
     const binWidth = (right - left) / kBins;
     const xOf = (v) => left + ((v - lo) / (hi - lo)) * (right - left);
@@ -421,15 +319,13 @@
     context.fillText(String(most), left - 4, top + 4);
     context.fillText('0', left - 4, bottom);
     context.textAlign = 'center';
-    const tick = niceLengthAtMost((hi - lo) / 5);
-    for (let k = Math.ceil(lo / tick - 1e-9); k * tick <= hi + tick * 1e-9; ++k) {
-      const t = k * tick;
+    for (const t of axisTicks(lo, hi)) {
       const x = xOf(t);
       context.beginPath();
       context.moveTo(x, bottom);
       context.lineTo(x, bottom + 4);
       context.stroke();
-      const label = k === 0 ? '0' : (t < 0 ? '\u2212' : '') + lengthLabel(Math.abs(t));
+      const label = t === 0 ? '0' : (t < 0 ? '\u2212' : '') + lengthLabel(Math.abs(t));
       context.fillText(label, x, bottom + 16);
     }
     context.setLineDash([4, 3]);
@@ -458,25 +354,17 @@
       if (isPair(i) && !Number.isNaN(H[i])) horizontal.push(H[i]);
       if (!Number.isNaN(DU[i])) vertical.push(DU[i]);
     }
-    const sortedH = Float64Array.from(horizontal).sort();
-    const maxH = sortedH.length ? sortedH[sortedH.length - 1] : 0;
-    // Beyond 1.5 times the 99th percentile the tail goes into the last bar.
-    let hiH = Math.max(maxH <= 1.5 * percentile(sortedH, 0.99) ? maxH : 1.1 * percentile(sortedH, 0.99),
-      2.2 * tolerance);
-    if (!(hiH > 0)) hiH = 0.01;
+    const hiH = histogramTop(Float64Array.from(horizontal).sort(), 2.2 * tolerance);
     drawHistogram(document.getElementById('horizontal-histogram'), horizontal, 0, hiH,
       [[tolerance, lengthLabel(tolerance)], [2 * tolerance, lengthLabel(2 * tolerance)]],
-      (v) => classColours[shiftClass(v)]);
-    const sortedU = Float64Array.from(vertical.map(Math.abs)).sort();
-    const maxU = sortedU.length ? sortedU[sortedU.length - 1] : 0;
-    const p99U = percentile(sortedU, 0.99);
-    let hiU = Math.max(maxU <= 1.5 * p99U ? maxU : 1.1 * p99U, verticalTolerance !== null ? 2.2 * verticalTolerance : 0);
-    if (!(hiU > 0)) hiU = 0.01;
+      (v) => classColours[shiftClass(v, tolerance)]);
+    const hiU = histogramTop(Float64Array.from(vertical.map(Math.abs)).sort(),
+      verticalTolerance !== null ? 2.2 * verticalTolerance : 0);
     const lines = verticalTolerance !== null
       ? [[-verticalTolerance, '\u2212' + lengthLabel(verticalTolerance)], [verticalTolerance, lengthLabel(verticalTolerance)]]
       : [];
     drawHistogram(document.getElementById('height-histogram'), vertical, -hiU, hiU, lines,
-      (v) => divergingColour(v / heightRange));
+      (v) => divergingColour(palette, v / heightRange));
   }
 
   // --- drawing ------------------------------------------------------------------------
@@ -508,8 +396,8 @@
     const designation = document.createElement('div');
     designation.textContent = data.designation[i];
     const list = document.createElement('dl');
-    const azimuth = isPair(i) && (DN[i] !== 0 || DE[i] !== 0)
-      ? (((Math.atan2(DE[i], DN[i]) * 180) / Math.PI + 360) % 360).toFixed(2) + '\u00b0' : '\u2013';
+    // The azimuth as the CSV writes it (null: no shift, or a station in one file).
+    const azimuth = data.azimuth[i] === null ? '\u2013' : data.azimuth[i].toFixed(2) + '\u00b0';
     for (const [term, value] of [['status', statusNames[status[i]]], ['horizontal', metres(H[i])],
       ['dn (north)', metres(DN[i])], ['de (east)', metres(DE[i])], ['du (up)', metres(DU[i])],
       ['azimuth', azimuth]]) {

@@ -1,0 +1,207 @@
+// The shift page's arithmetic, apart from its drawing: the 1-2-5 lengths and
+// their labels, the colour classes, percentiles, the height map's steps and
+// colours, the histograms' bins and ticks, and the grid that finds the
+// station under the pointer. Lengths are in metres. Pure functions only: no
+// DOM, no state.
+//
+// The page embeds this file as a classic script before report.js, which
+// reads tessovane2MapMath; node loads it with require() for the tests
+// (tests/shift_map/page/map_math_test.mjs), which check it against the C++
+// of src/shift_map/map_geometry.cpp and src/shifts/shift_summary.cpp.
+'use strict';
+
+const tessovane2MapMath = (function () {
+  // The largest length of the 1-2-5 sequence not greater than limit (limit
+  // positive), as niceLengthAtMost in map_geometry.cpp: a negative power of
+  // ten as a divisor, so that 5 cm is the double nearest 0.05.
+  function niceLengthAtMost(limit) {
+    const exponent = Math.floor(Math.log10(limit));
+    const scale = Math.pow(10, Math.abs(exponent));
+    for (const mantissa of [5, 2, 1]) {
+      const length = exponent < 0 ? mantissa / scale : mantissa * scale;
+      if (length <= limit * (1 + 1e-12)) return length;
+    }
+    return exponent < 0 ? 0.5 / scale : scale / 2;
+  }
+
+  // The scale bar: the 1-2-5 length not greater than this share of the
+  // map's width.
+  const kScaleBarShare = 0.25;
+  const scaleBarLength = (mapWidth) => niceLengthAtMost(kScaleBarShare * mapWidth);
+
+  // value with `decimals` digits after the point, exactly rounded as C++'s
+  // std::to_chars rounds: halfway between two, to the even one (toFixed
+  // takes the larger: 0.0625 is "0.063" to it, "0.062" to the C++).
+  function fixedHalfEven(value, decimals) {
+    const rounded = value.toFixed(decimals);
+    // The double's own digits: a halfway value ends within them.
+    const exact = value.toFixed(100);
+    const cut = exact.indexOf('.') + 1 + decimals;
+    if (!/^50*$/.test(exact.slice(cut))) return rounded;
+    const truncated = exact.slice(0, decimals > 0 ? cut : cut - 1);
+    return Number(truncated[truncated.length - 1]) % 2 === 0 ? truncated : rounded;
+  }
+
+  // "5 mm", "2 cm", "200 m", "5 km": at most 3 decimals in the unit that
+  // keeps a 1-2-5 length whole, as lengthLabel in map_geometry.cpp.
+  function lengthLabel(metres) {
+    let value = metres;
+    let unit = ' m';
+    if (metres >= 1000 * (1 - 1e-9)) {
+      value = metres / 1000;
+      unit = ' km';
+    } else if (metres < 0.01 * (1 - 1e-9)) {
+      value = metres * 1000;
+      unit = ' mm';
+    } else if (metres < 1 - 1e-9) {
+      value = metres * 100;
+      unit = ' cm';
+    }
+    return String(Number(fixedHalfEven(value, 3))) + unit;
+  }
+
+  // The colour class of a horizontal shift by the horizontal tolerance: 0
+  // within it, 1 up to twice it, 2 beyond twice it (ShiftClass in
+  // map_geometry.h). The rows' classes come with the page's data; this one
+  // colours the histogram's bars.
+  const shiftClass = (horizontal, tolerance) =>
+    (horizontal <= tolerance ? 0 : horizontal <= 2 * tolerance ? 1 : 2);
+
+  // The p-th quantile (0 <= p <= 1) of ascending `sorted`, interpolated
+  // between order statistics at rank (n - 1) p, as percentile in
+  // shift_summary.cpp; 0 for no values.
+  function percentile(sorted, p) {
+    if (!sorted.length) return 0;
+    const at = (sorted.length - 1) * p, low = Math.floor(at);
+    const high = Math.min(sorted.length - 1, low + 1);
+    return sorted[low] + (sorted[high] - sorted[low]) * (at - low);
+  }
+
+  // The height map's diverging scale runs from -range to +range (metres):
+  // twice the vertical tolerance when one is given, else twice the 1-2-5
+  // length under the 95th-percentile |du| (the order statistic at rank
+  // floor(0.95 (n - 1))), 1 cm when every du is zero or missing (NaN).
+  function heightRange(du, verticalTolerance) {
+    if (verticalTolerance !== null && verticalTolerance > 0) return 2 * verticalTolerance;
+    const magnitudes = [];
+    for (const value of du) if (!Number.isNaN(value)) magnitudes.push(Math.abs(value));
+    magnitudes.sort((a, b) => a - b);
+    const p95 = magnitudes.length ? magnitudes[Math.floor(0.95 * (magnitudes.length - 1))] : 0;
+    return p95 > 0 ? niceLengthAtMost(p95) * 2 : 0.01;
+  }
+
+  // The scale's steps: 0 for -range or below, kHeightSteps - 1 for +range
+  // or above, the middle one for no change.
+  const kHeightSteps = 11;
+  function heightStep(du, range) {
+    const t = Math.max(-1, Math.min(1, du / range));
+    return Math.round((t + 1) * ((kHeightSteps - 1) / 2));
+  }
+
+  // The colour t of the way from "#rrggbb" a to b (0 <= t <= 1), as rgb().
+  function mixColour(a, b, t) {
+    const channel = (c, k) => parseInt(c.substr(1 + 2 * k, 2), 16);
+    const out = [0, 1, 2].map((k) => Math.round(channel(a, k) + (channel(b, k) - channel(a, k)) * t));
+    return 'rgb(' + out.join(',') + ')';
+  }
+
+  // The colour of t in [-1, 1] (clamped) on the palette's diverging scale:
+  // palette.down at -1, palette.level at 0, palette.up at 1.
+  function divergingColour(palette, t) {
+    const u = Math.max(-1, Math.min(1, t));
+    return u < 0 ? mixColour(palette.level, palette.down, -u) : mixColour(palette.level, palette.up, u);
+  }
+
+  // The colour of each height step.
+  const heightColours = (palette) => Array.from({ length: kHeightSteps }, (_, k) =>
+    divergingColour(palette, (k - (kHeightSteps - 1) / 2) / ((kHeightSteps - 1) / 2)));
+
+  // A histogram's upper end (metres) for ascending magnitudes `sorted`: the
+  // largest value, or 1.1 times the 99th percentile when the largest lies
+  // beyond 1.5 times it (the tail then goes into the last bar); at least
+  // `least` (2.2 tolerances, so that the tolerance lines show); 1 cm when
+  // that leaves nothing.
+  function histogramTop(sorted, least) {
+    const largest = sorted.length ? sorted[sorted.length - 1] : 0;
+    const p99 = percentile(sorted, 0.99);
+    const top = Math.max(largest <= 1.5 * p99 ? largest : 1.1 * p99, least);
+    return top > 0 ? top : 0.01;
+  }
+
+  // The counts of `values` in `bins` equal bins from lo to hi; a value below
+  // lo goes into the first bin and one beyond hi into the last, and both are
+  // counted apart.
+  function histogramBins(values, lo, hi, bins) {
+    const counts = new Array(bins).fill(0);
+    let below = 0, above = 0;
+    for (const v of values) {
+      let k = Math.floor(((v - lo) / (hi - lo)) * bins);
+      if (k < 0) {
+        k = 0;
+        ++below;
+      } else if (k >= bins) {
+        k = bins - 1;
+        if (v > hi) ++above;
+      }
+      counts[k]++;
+    }
+    return { counts, below, above };
+  }
+
+  // The ticks of an axis from lo to hi: the multiples of the 1-2-5 length
+  // under a fifth of the range.
+  function axisTicks(lo, hi) {
+    const tick = niceLengthAtMost((hi - lo) / 5);
+    const ticks = [];
+    // "|| 0": the ceiling of a hair below zero is -0.
+    for (let k = Math.ceil(lo / tick - 1e-9) || 0; k * tick <= hi + tick * 1e-9; ++k) ticks.push(k * tick);
+    return ticks;
+  }
+
+  // A grid of the stations at X[i], Y[i] (metres) within bounds {minX, minY,
+  // maxX, maxY}, about two stations a cell; nearest(x, y, radius) gives the
+  // row nearest (x, y) within radius metres (the last such row of its cell
+  // on a tie), or -1.
+  function stationGrid(X, Y, bounds) {
+    const n = X.length;
+    const minX = bounds.minX, minY = bounds.minY;
+    const side = Math.max(1, Math.min(1024, Math.ceil(Math.sqrt(n / 2))));
+    const spanX = Math.max(bounds.maxX - minX, 1e-9), spanY = Math.max(bounds.maxY - minY, 1e-9);
+    const clamp = (v) => Math.max(0, Math.min(side - 1, v));
+    const column = (x) => clamp(Math.floor(((x - minX) / spanX) * side));
+    const row = (y) => clamp(Math.floor(((y - minY) / spanY) * side));
+    const cellOf = (i) => row(Y[i]) * side + column(X[i]);
+    const start = new Int32Array(side * side + 1);
+    for (let i = 0; i < n; ++i) start[cellOf(i) + 1]++;
+    for (let c = 0; c < side * side; ++c) start[c + 1] += start[c];
+    const fill = start.slice(0, side * side);
+    const items = new Int32Array(n);
+    for (let i = 0; i < n; ++i) items[fill[cellOf(i)]++] = i;
+    function nearest(x, y, radius) {
+      let best = -1, bestDistance = radius * radius;
+      for (let cy = row(y - radius); cy <= row(y + radius); ++cy) {
+        for (let cx = column(x - radius); cx <= column(x + radius); ++cx) {
+          const c = cy * side + cx;
+          for (let k = start[c]; k < start[c + 1]; ++k) {
+            const i = items[k];
+            const d = (X[i] - x) * (X[i] - x) + (Y[i] - y) * (Y[i] - y);
+            if (d <= bestDistance) {
+              bestDistance = d;
+              best = i;
+            }
+          }
+        }
+      }
+      return best;
+    }
+    return { nearest };
+  }
+
+  return {
+    niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
+    kHeightSteps, heightStep, mixColour, divergingColour, heightColours, histogramTop, histogramBins, axisTicks,
+    stationGrid,
+  };
+})();
+
+if (typeof module !== 'undefined') module.exports = tessovane2MapMath;

@@ -1,0 +1,93 @@
+// Checks the page's arithmetic (src/shift_map/page/map_math.js) against the
+// C++ it mirrors, bit for bit on the table map_math_table prints, and the
+// pieces the script alone has against plain references:
+//   node map_math_test.mjs PATH/TO/map_math_table
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { createRequire } from 'node:module';
+import { test } from 'node:test';
+
+const require = createRequire(import.meta.url);
+const math = require('../../../src/shift_map/page/map_math.js');
+
+const tableProgram = process.argv[2];
+if (!tableProgram) {
+  console.error('usage: node map_math_test.mjs PATH/TO/map_math_table');
+  process.exit(2);
+}
+const table = JSON.parse(execFileSync(tableProgram, { encoding: 'utf8', maxBuffer: 1 << 26 }));
+
+// Every row of one of the table's lists whose JS result differs from the
+// C++'s, reported with its inputs.
+function mismatches(rows, compute) {
+  const wrong = [];
+  for (const row of rows) {
+    const expected = row[row.length - 1];
+    const actual = compute(...row.slice(0, -1));
+    if (!Object.is(actual, expected)) wrong.push(`${JSON.stringify(row.slice(0, -1))}: ${actual}, C++ ${expected}`);
+  }
+  return wrong;
+}
+
+test('the script gives what the C++ gives for the same inputs', () => {
+  const functions = {
+    niceLengthAtMost: math.niceLengthAtMost,
+    scaleBarLength: math.scaleBarLength,
+    lengthLabel: math.lengthLabel,
+    shiftClass: math.shiftClass,
+    percentile: math.percentile,
+  };
+  for (const [name, compute] of Object.entries(functions)) {
+    assert.ok(table[name] && table[name].length > 0, `the table has rows for ${name}`);
+    const wrong = mismatches(table[name], compute);
+    assert.deepEqual(wrong.slice(0, 10), [], `${name}: ${wrong.length} of ${table[name].length} rows differ`);
+  }
+});
+
+test('the height scale runs over twice the tolerance, or twice the 1-2-5 length under the 95th percentile', () => {
+  for (const [du, verticalTolerance, range] of [
+    [[0.01, -0.03], 0.02, 0.04],
+    [[0.001, -0.004, NaN, 0.02], null, 0.004],  // |du| at rank floor(0.95 * 2): 4 mm, under it 2 mm
+    [Array.from({ length: 101 }, (_, k) => (k % 2 ? -k : k) / 1000), null, 0.1],  // 9.5 cm: 5 cm
+    [[0, NaN], null, 0.01],
+    [[], 0, 0.01],
+  ]) {
+    assert.equal(math.heightRange(du, verticalTolerance), range, JSON.stringify([du, verticalTolerance]));
+  }
+  const steps = [-1, -0.5, -0.04, -0.0021, 0, 0.0019, 0.04, 0.5].map((du) => math.heightStep(du, 0.04));
+  assert.deepEqual(steps, [0, 0, 0, 5, 5, 5, 10, 10]);
+  const palette = { down: '#2166ac', level: '#d9d9d9', up: '#b2182b' };
+  const colours = math.heightColours(palette);
+  assert.deepEqual([colours[0], colours[5], colours[10]], ['rgb(33,102,172)', 'rgb(217,217,217)', 'rgb(178,24,43)']);
+  assert.equal(math.divergingColour(palette, -7), colours[0]);
+});
+
+test('histogram bins count every value and those beyond the range apart', () => {
+  const { counts, below, above } = math.histogramBins([-1, 0, 0.24, 0.25, 0.99, 1, 1, 3], 0, 1, 4);
+  assert.deepEqual({ counts, below, above }, { counts: [3, 1, 0, 4], below: 1, above: 1 });
+  assert.deepEqual(math.axisTicks(-0.05, 0.05), [-2, -1, 0, 1, 2].map((k) => k * 0.02));
+  assert.deepEqual(math.axisTicks(0, 0.11), [0, 1, 2, 3, 4, 5].map((k) => k * 0.02));
+  assert.equal(math.histogramTop([0.01, 0.02, 0.03], 0.11), 0.11);
+  assert.equal(math.histogramTop([], 0), 0.01);
+  const tail = Array.from({ length: 1000 }, (_, k) => k / 1000);
+  tail[999] = 50;  // far beyond 1.5 times the 99th percentile: the tail goes into the last bar
+  assert.equal(math.histogramTop(tail, 0), 1.1 * math.percentile(tail, 0.99));
+});
+
+test('the grid finds the station a search of every station finds', () => {
+  let state = 7;
+  const random = () => ((state = (state * 48271) % 2147483647) / 2147483647);
+  const n = 5000;
+  const X = Float64Array.from({ length: n }, () => Math.round(random() * 2000000) / 100 - 10000);
+  const Y = Float64Array.from({ length: n }, () => Math.round(random() * 600000) / 100 - 3000);
+  const bounds = { minX: Math.min(...X), minY: Math.min(...Y), maxX: Math.max(...X), maxY: Math.max(...Y) };
+  const grid = math.stationGrid(X, Y, bounds);
+  for (let probe = 0; probe < 500; ++probe) {
+    const x = bounds.minX - 500 + random() * 21000, y = bounds.minY - 500 + random() * 7000, radius = random() * 400;
+    let best = Infinity;
+    for (let i = 0; i < n; ++i) best = Math.min(best, (X[i] - x) ** 2 + (Y[i] - y) ** 2);
+    const found = grid.nearest(x, y, radius);
+    if (best > radius * radius) assert.equal(found, -1, `nothing within ${radius} of (${x}, ${y})`);
+    else assert.equal((X[found] - x) ** 2 + (Y[found] - y) ** 2, best, `nearest to (${x}, ${y})`);
+  }
+});
