@@ -89,12 +89,15 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
   file << "{\"type\":\"FeatureCollection\",\"features\":[";
   std::string feature;
   bool firstFeature = true;
+  std::size_t id = 0;
   for (const ShiftRow& row : results.rows) {
     feature.clear();
     feature += firstFeature ? "\n" : ",\n";
     firstFeature = false;
     const bool atFirst = row.status == ShiftStatus::OnlyInFirst;
-    feature += R"({"type":"Feature","geometry":{"type":"Point","coordinates":[)";
+    feature += R"({"type":"Feature","id":)";
+    feature += std::to_string(++id);
+    feature += R"(,"geometry":{"type":"Point","coordinates":[)";
     appendNumber(feature, atFirst ? row.lon1 : row.lon2, kDegreeDecimals);
     feature += ',';
     appendNumber(feature, atFirst ? row.lat1 : row.lat2, kDegreeDecimals);

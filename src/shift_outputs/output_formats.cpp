@@ -7,6 +7,7 @@
 #include "shift_map/svg_map.h"
 #include "shift_outputs/csv_writer.h"
 #include "shift_outputs/geojson_writer.h"
+#include "shift_outputs/qgis_style.h"
 
 namespace tessovane2::shifts {
 
@@ -18,19 +19,39 @@ PageOptions pageOptions(const ShiftsOptions& options) {
   return page;
 }
 
-const std::array<OutputFormat, 4> kFormats = {{
-    {"csv", ".csv", "CSV",
-     [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeCsv(r, f); }},
-    {"geojson", ".geojson", "GeoJSON",
+// A CSV's .csvt and a GeoJSON's .qml go with their data file: GDAL and QGIS
+// read them when they open it.
+const OutputFile kCsvFiles[] = {
+    {".csv", "CSV", [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeCsv(r, f); }},
+    {".csvt", "CSV types",
+     [](const ShiftResults&, const ShiftsOptions&, std::ostream& f) { writeCsvTypes(f); }},
+};
+const OutputFile kGeoJsonFiles[] = {
+    {".geojson", "GeoJSON",
      [](const ShiftResults& r, const ShiftsOptions&, std::ostream& f) { writeGeoJson(r, f); }},
-    {"html", ".html", "HTML",
+    {".qml", "QGIS style",
+     [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
+       writeQgisStyle(r, pageOptions(o), f);
+     }},
+};
+const OutputFile kHtmlFiles[] = {
+    {".html", "HTML",
      [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
        writeHtmlReport(r, pageOptions(o), f);
      }},
-    {"svg", ".svg", "SVG",
+};
+const OutputFile kSvgFiles[] = {
+    {".svg", "SVG",
      [](const ShiftResults& r, const ShiftsOptions& o, std::ostream& f) {
        writeSvgMap(r, pageOptions(o), f);
      }},
+};
+
+const std::array<OutputFormat, 4> kFormats = {{
+    {"csv", kCsvFiles},
+    {"geojson", kGeoJsonFiles},
+    {"html", kHtmlFiles},
+    {"svg", kSvgFiles},
 }};
 
 }  // namespace
