@@ -143,6 +143,7 @@ def check_qgis(program, examples):
     os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
     try:
         from qgis.core import (Qgis, QgsApplication, QgsCoordinateReferenceSystem, QgsCoordinateTransform,
+                               QgsExpression, QgsExpressionContext, QgsGeometry,
                                QgsMapRendererSequentialJob, QgsMapSettings, QgsPointXY, QgsProject,
                                QgsRuleBasedRenderer, QgsVectorLayer)
         from qgis.PyQt.QtCore import QSize
@@ -224,7 +225,31 @@ def check_qgis(program, examples):
                      (crs.authid(), mover["pid"], wrong))
             print("ok: QGIS %s, %s: the style applied, %s's arrow %.0f px long towards %.0f degrees" %
                   (Qgis.version(), crs.authid(), mover["pid"], length, mover["azimuth"]))
-        del job, layer
+
+        # The README's loading steps: its arrow expression as pasted, and the
+        # CSV as a Delimited Text layer with QGIS's type detection on.
+        readme = (pathlib.Path(__file__).resolve().parents[2] / "README.md").read_text(encoding="utf-8")
+        pasted = re.search(r"^ +(with_variable\('k'.*?\)\)\))$", readme, re.S | re.M).group(1)
+        expression = QgsExpression(pasted.replace("1000", repr(exaggeration)))
+        feature = next(f for f in layer.getFeatures() if f["pid"] == mover["pid"])
+        context = QgsExpressionContext()
+        context.setFeature(feature)
+        line = expression.evaluate(context)
+        if expression.hasEvalError() or not isinstance(line, QgsGeometry):
+            fail("the README's arrow expression gives %r: %s" % (line, expression.evalErrorString()))
+        vertices = line.asPolyline()
+        if not (math.isclose(vertices[-1].x(), end_lon, rel_tol=0, abs_tol=abs(end_lon - mover["lon1"]) * 0.02) and
+                math.isclose(vertices[-1].y(), end_lat, rel_tol=0, abs_tol=abs(end_lat - mover["lat1"]) * 0.02)):
+            fail("the README's arrow ends at %r, not near %r" % (vertices[-1], (end_lon, end_lat)))
+        uri = pathlib.Path(samples.with_suffix(".csv")).as_uri() + \
+            "?type=csv&detectTypes=yes&xField=lon2&yField=lat2&crs=EPSG:4269&encoding=UTF-8"
+        csv_layer = QgsVectorLayer(uri, "csv", "delimitedtext")
+        ssn = csv_layer.fields().field("ssn") if csv_layer.isValid() else None
+        if ssn is None or ssn.typeName().lower() != "text" or \
+                sorted(f["ssn"] for f in csv_layer.getFeatures())[0] != min(p["ssn"] for p in properties):
+            fail("QGIS's Delimited Text layer: ssn %s" % (ssn.typeName() if ssn else "missing"))
+        print("ok: the README's arrow expression and Delimited Text steps work in QGIS")
+        del job, layer, csv_layer
     sys.stdout.flush()
     # Leaving the interpreter with QGIS's objects alive crashes in its exit
     # handlers (PyQGIS destroys them in no set order): end here.
