@@ -7,8 +7,9 @@ set -euo pipefail
 # chromium, nodejs and npm: the shift page's browser tests (playwright-core
 # from tests/shift_map/page/package-lock.json drives Debian's chromium). Debian's
 # npm only where no npm is there: a nodejs that brings its own conflicts with it.
+# gdal-bin: ogrinfo reads the companion's CSV and GeoJSON in the tests.
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-dev libgtest-dev libbenchmark-dev libcli11-dev libgeographiclib-dev
-  valgrind groff man-db python3 chromium nodejs "$@")
+  valgrind groff man-db python3 chromium nodejs gdal-bin "$@")
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install_deps.sh
+# QGIS (about 157 packages, a minute) for the test that renders the GeoJSON
+# with its style; optional: TESSOVANE2_NO_QGIS=1 leaves it out, and without
+# it that test is reported as skipped.
+if [ -z "${TESSOVANE2_NO_QGIS:-}" ]; then
+  scripts/install_deps.sh qgis python3-qgis || echo "QGIS not installed: shifts.qgis_draws_the_arrows will be skipped"
+fi
 # The node packages of the shift page's browser tests, exactly as locked.
 (cd tests/shift_map/page && npm ci --no-audit --no-fund)
 

@@ -78,6 +78,26 @@ std::string toUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string toUtf8Exact(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<std::uint8_t>(bytes[i]);
+    std::uint32_t code = 0;
+    if (lead < 0x80) {
+      out += static_cast<char>(lead);
+      ++i;
+    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
+      out.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      appendCodePoint(out, lead);
+      ++i;
+    }
+  }
+  return out;
+}
+
 std::string escapeMarkup(std::string_view bytes) {
   std::string out;
   for (char c : toUtf8(bytes)) {

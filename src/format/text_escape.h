@@ -14,6 +14,12 @@ namespace tessovane2 {
 // characters other than tab become U+FFFD, which XML 1.0 cannot hold.
 std::string toUtf8(std::string_view bytes);
 
+// The bytes as UTF-8 with every character kept, for data files that must
+// hold what the survey file held (the CSV): valid UTF-8 sequences are kept,
+// every other byte is its Latin-1 character, control characters included,
+// as the GeoJSON reads them.
+std::string toUtf8Exact(std::string_view bytes);
+
 // Text for HTML or XML content and attribute values: & < > " ' escaped.
 std::string escapeMarkup(std::string_view bytes);
 

@@ -1,25 +1,73 @@
 #include "shift_outputs/csv_writer.h"
 
+#include <array>
 #include <cmath>
 #include <ostream>
 #include <string>
 #include <string_view>
 
+#include "format/text_escape.h"
 #include "shift_outputs/number_text.h"
 
 namespace tessovane2::shifts {
 
 namespace {
 
-bool needsQuotes(std::string_view text) {
-  for (const char c : text) {
-    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
-  }
-  return false;
-}
+// The columns of every run, then those of a run with --fit.
+constexpr std::size_t kBaseColumns = 15;
+constexpr std::array<CsvColumn, 24> kColumns = {{
+    {"pid", "String"},
+    {"ssn", "String"},
+    {"designation", "String"},
+    {"status", "String"},
+    {"lat1", "Real"},
+    {"lon1", "Real"},
+    {"h1", "Real"},
+    {"lat2", "Real"},
+    {"lon2", "Real"},
+    {"h2", "Real"},
+    {"dn", "Real"},
+    {"de", "Real"},
+    {"du", "Real"},
+    {"horizontal", "Real"},
+    {"azimuth", "Real"},
+    {"fit_dn", "Real"},
+    {"fit_de", "Real"},
+    {"fit_du", "Real"},
+    {"res_dn", "Real"},
+    {"res_de", "Real"},
+    {"res_du", "Real"},
+    {"res_horizontal", "Real"},
+    {"res_sigma", "Real"},
+    {"outlier", "String"},
+}};
 
-void appendText(std::string& line, std::string_view text) {
-  if (!needsQuotes(text)) {
+// Printable ASCII but the comma and the quote: the usual identifier, written
+// as it is.
+bool plain(char c) { return c >= 0x20 && c < 0x7F && c != ',' && c != '"'; }
+
+void appendText(std::string& line, std::string_view bytes) {
+  bool allPlain = true;
+  for (const char c : bytes) allPlain = allPlain && plain(c);
+  if (allPlain) {
+    line += bytes;
+    return;
+  }
+  std::string text = toUtf8Exact(bytes);
+  // A NUL ends the line for the readers written in C (GDAL drops the rest of
+  // the row): it becomes U+FFFD. Any other control character (a tab, a
+  // carriage return) is kept and quoted, so that no reader takes it for a
+  // separator or a line end.
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
+    text.replace(at, 1, kReplacement);
+  }
+  bool quote = false;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    quote = quote || c == ',' || c == '"' || u < 0x20 || u == 0x7F;
+  }
+  if (!quote) {
     line += text;
     return;
   }
@@ -49,11 +97,18 @@ void appendFit(std::string& line, const RowFit& fit) {
 
 }  // namespace
 
+std::span<const CsvColumn> csvColumns(bool withFit) {
+  return std::span<const CsvColumn>(kColumns).first(withFit ? kColumns.size() : kBaseColumns);
+}
+
 void writeCsv(const ShiftResults& results, std::ostream& file) {
-  file << "pid,ssn,designation,status,lat1,lon1,h1,lat2,lon2,h2,dn,de,du,horizontal,azimuth"
-       << (results.fit ? ",fit_dn,fit_de,fit_du,res_dn,res_de,res_du,res_horizontal,res_sigma,outlier" : "")
-       << "\r\n";
   std::string line;
+  for (const CsvColumn& column : csvColumns(results.fit.has_value())) {
+    if (!line.empty()) line += ',';
+    line += column.name;
+  }
+  line += "\r\n";
+  file.write(line.data(), static_cast<std::streamsize>(line.size()));
   for (std::size_t i = 0; i < results.rows.size(); ++i) {
     const ShiftRow& row = results.rows[i];
     line.clear();
@@ -80,6 +135,18 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     line += "\r\n";
     file.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
+}
+
+void writeCsvTypes(const ShiftResults& results, std::ostream& file) {
+  std::string line;
+  for (const CsvColumn& column : csvColumns(results.fit.has_value())) {
+    if (!line.empty()) line += ',';
+    line += '"';
+    line += column.type;
+    line += '"';
+  }
+  line += "\r\n";
+  file.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 }  // namespace tessovane2::shifts

@@ -151,7 +151,9 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
     feature += firstFeature ? "\n" : ",\n";
     firstFeature = false;
     const bool atFirst = row.status == ShiftStatus::OnlyInFirst;
-    feature += R"({"type":"Feature","geometry":{"type":"Point","coordinates":[)";
+    feature += R"({"type":"Feature","id":)";
+    feature += std::to_string(i + 1);
+    feature += R"(,"geometry":{"type":"Point","coordinates":[)";
     appendNumber(feature, atFirst ? row.lon1 : row.lon2, kDegreeDecimals);
     feature += ',';
     appendNumber(feature, atFirst ? row.lat1 : row.lat2, kDegreeDecimals);

@@ -7,7 +7,8 @@
 
 namespace tessovane2::shifts {
 
-// One Point feature per row, one per line, at the 2nd-file position (the
+// One Point feature per row, one per line, its "id" the row's number from 1
+// (the CSV's line number less one), a stable key to select and join by, at the 2nd-file position (the
 // 1st-file position for only_in_1st), coordinates [longitude, latitude] in
 // signed decimal degrees on the files' own datum; the row's fields as
 // properties, numbers with the CSV's decimals, missing values null. Texts

@@ -1,4 +1,5 @@
-// The files tessovane2_shifts can write, one line per format.
+// The files tessovane2_shifts can write: each format (as --formats names it)
+// owns its files, the data file and any sidecar a reader looks for beside it.
 #pragma once
 
 #include <iosfwd>
@@ -10,11 +11,15 @@
 
 namespace tessovane2::shifts {
 
-struct OutputFormat {
-  std::string_view name;       // as --formats names it
+struct OutputFile {
   std::string_view extension;  // appended to the output name
   std::string_view what;       // as messages name the file
   void (*write)(const ShiftResults&, const PageOptions&, std::ostream&);
+};
+
+struct OutputFormat {
+  std::string_view name;              // as --formats names it
+  std::span<const OutputFile> files;  // in the order they are written
 };
 
 // Every format, in the order the files are written.

@@ -25,7 +25,7 @@ namespace tessovane2::shifts {
 namespace {
 
 struct PlannedOutput {
-  const OutputFormat* format;
+  const OutputFile* file;
   std::string name;
 };
 
@@ -47,10 +47,10 @@ bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const
   file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
   file.open(output.name, std::ios::out | std::ios::trunc | std::ios::binary);
   if (!file.is_open()) {
-    err << "Error: unable to open " << output.format->what << " output file " << output.name << '\n';
+    err << "Error: unable to open " << output.file->what << " output file " << output.name << '\n';
     return false;
   }
-  output.format->write(results, page, file);
+  output.file->write(results, page, file);
   file.close();
   if (file.fail()) {
     err << "Error: unable to write " << output.name << '\n';
@@ -93,14 +93,15 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
   const std::optional<FileIdentity> inputs[] = {firstInput.identity(), secondInput.identity()};
   std::vector<PlannedOutput> outputs;
   for (const std::string& name : options.formats) {
-    const OutputFormat* format = findFormat(name);
-    outputs.push_back({format, parameters->outputFileName + std::string(format->extension)});
-    const std::string& outputName = outputs.back().name;
-    const bool takesName = systemTakesName(outputName);
-    const std::optional<std::size_t> input = takesName ? inputNamed(outputName, inputs) : std::nullopt;
-    if (!takesName || input) {
-      writeOutputRefusal(err, std::string(format->what) + " output file", outputName, input);
-      return kTroubleStatus;
+    for (const OutputFile& file : findFormat(name)->files) {
+      outputs.push_back({&file, parameters->outputFileName + std::string(file.extension)});
+      const std::string& outputName = outputs.back().name;
+      const bool takesName = systemTakesName(outputName);
+      const std::optional<std::size_t> input = takesName ? inputNamed(outputName, inputs) : std::nullopt;
+      if (!takesName || input) {
+        writeOutputRefusal(err, std::string(file.what) + " output file", outputName, input);
+        return kTroubleStatus;
+      }
     }
   }
 

@@ -59,7 +59,7 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     static constexpr std::array<std::array<const char*, 2>, 6> kPositional = {{
         {"FILE1", "the 1st (earlier) survey file"},
         {"FILE2", "the 2nd (later) survey file"},
-        {"OUTPUT", "output name: OUTPUT.csv, OUTPUT.geojson, OUTPUT.html, OUTPUT.svg"},
+        {"OUTPUT", "output name: OUTPUT.csv (+ .csvt), OUTPUT.geojson (+ .qml), OUTPUT.html, OUTPUT.svg"},
         {"TOLERANCE", "horizontal shift tolerance (metres)"},
         {"SSN_LENGTH", "SSN length: 3, 4 or 5"},
         {"MATCH", "match type: S or s (SSN), P or p (PID)"},
@@ -74,7 +74,8 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
                    "outputs to write, comma-separated: " + formatNames() + " (default all)")
         ->delimiter(',')
         ->option_text("LIST");
-    app.add_option("--exaggeration", exaggerationText, "scale of the shift arrows on the map (positive)")
+    app.add_option("--exaggeration", exaggerationText,
+                   "scale of the shift arrows on the map and in the QGIS style (positive)")
         ->option_text("X");
     app.add_flag("-q,--quiet", options.quiet, "no summary on standard output");
     app.add_option("--fit", fitText,

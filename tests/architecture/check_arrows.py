@@ -26,7 +26,7 @@ ALLOWED = {
     "shifts": {"records", "compare", "geodesy"},
     "analysis": {"shifts", "geodesy"},
     "shift_map": {"shifts", "analysis", "format", "geodesy"},
-    "shift_outputs": {"shifts", "analysis", "shift_map", "format"},
+    "shift_outputs": {"shifts", "analysis", "shift_map", "format", "geodesy"},
     "tessovane2": {"parameters", "compare", "records", "files", "date", "format"},
     "tessovane2_shifts": {"parameters", "shift_outputs", "shift_map", "analysis", "shifts", "records",
                           "files", "date", "format"},

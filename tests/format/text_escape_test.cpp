@@ -24,6 +24,20 @@ TEST(TextEscape, BytesBecomeValidUtf8) {
   for (const auto& c : cases) EXPECT_EQ(toUtf8(c.bytes), c.expected) << c.what;
 }
 
+TEST(TextEscape, ExactUtf8KeepsEveryCharacterReadingOtherBytesAsLatin1) {
+  const struct {
+    const char* what;
+    std::string bytes, expected;
+  } cases[] = {
+      {"valid UTF-8 kept", "M\xC3\x9CHLE", "M\xC3\x9CHLE"},
+      {"a Latin-1 byte becomes its character", "M\xDCHLE", "M\xC3\x9CHLE"},
+      {"a cut sequence is Latin-1, its C1 control kept", "A\xE2\x82", "A\xC3\xA2\xC2\x82"},
+      {"controls kept", std::string("A\0B\x1b\t", 5), std::string("A\0B\x1b\t", 5)},
+      {"a surrogate is not UTF-8", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(toUtf8Exact(c.bytes), c.expected) << c.what;
+}
+
 TEST(TextEscape, MarkupAndScriptCannotBeClosedByAText) {
   EXPECT_EQ(escapeMarkup("A\"B'</script>&<b>"), "A&quot;B&#39;&lt;/script&gt;&amp;&lt;b&gt;");
   EXPECT_EQ(jsonString("A\"B\\</script><!--&"), "\"A\\\"B\\\\\\u003c/script\\u003e\\u003c!--\\u0026\"");

@@ -36,7 +36,7 @@ def fail(message):
 
 
 def read_back(folder, name):
-    with open(folder / (name + ".csv"), newline="", encoding="latin-1") as f:
+    with open(folder / (name + ".csv"), newline="", encoding="utf-8") as f:
         rows = list(csv.DictReader(f))
     with open(folder / (name + ".geojson"), encoding="utf-8") as f:
         collection = json.load(f)

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "shift_outputs/csv_writer.h"
 #include "shift_outputs/geojson_writer.h"
@@ -69,11 +71,59 @@ TEST(GeoJson, OnlyInFirstStandsAtItsFirstFilePositionLongitudeFirst) {
   EXPECT_NE(file.str().find(R"("lat2":null,)"), std::string::npos) << file.str();
 }
 
-TEST(Csv, QuotesOnlyFieldsThatNeedIt) {
+std::string csvLine(std::string_view designation) {
   std::ostringstream file;
-  writeCsv(oneRow("A, \"B\""), file);
-  EXPECT_EQ(file.str().substr(file.str().find("\r\n") + 2),
-            "P1,,\"A, \"\"B\"\"\",only_in_1st,41.120000000,-96.800000000,,,,,,,,,\r\n");
+  writeCsv(oneRow(designation), file);
+  return file.str().substr(file.str().find("\r\n") + 2);
+}
+
+TEST(Csv, TextsAreUtf8QuotedOnlyWhenTheyNeedIt) {
+  struct Case {
+    std::string designation, field;
+  };
+  const Case cases[] = {
+      {"A, \"B\"", "\"A, \"\"B\"\"\""},
+      {"=HYPERLINK(1)", "=HYPERLINK(1)"},              // kept for the GIS readers
+      {"CAF\xC3\x89", "CAF\xC3\x89"},                  // valid UTF-8 kept
+      {"CAF\xC9", "CAF\xC3\x89"},                      // a Latin-1 byte
+      {"TAB\tCR\r", "\"TAB\tCR\r\""},                  // controls kept, quoted
+      {std::string("NUL\0X", 5), "NUL\xEF\xBF\xBDX"},  // GDAL would end the line at a NUL
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(csvLine(c.designation),
+              "P1,," + c.field + ",only_in_1st,41.120000000,-96.800000000,,,,,,,,,\r\n");
+  }
+}
+
+std::vector<std::string> commaFields(std::string line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line.substr(0, line.find('\r')));
+  for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+  return fields;
+}
+
+TEST(Csv, TypesFileNamesEveryColumnSsnAsText) {
+  std::ostringstream csv, types;
+  writeCsv(oneRow("X"), csv);
+  writeCsvTypes(ShiftResults{}, types);
+  const std::vector<std::string> header = commaFields(csv.str());
+  const std::vector<std::string> type = commaFields(types.str());
+  ASSERT_EQ(header.size(), type.size());
+  ASSERT_EQ(commaFields(csvLine("X")).size() + 1, header.size());  // getline drops the empty last field
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    const bool text =
+        header[i] == "pid" || header[i] == "ssn" || header[i] == "designation" || header[i] == "status";
+    EXPECT_EQ(type[i], text ? "\"String\"" : "\"Real\"") << header[i];
+  }
+}
+
+TEST(GeoJson, FeaturesAreNumberedFromOne) {
+  ShiftResults results = oneRow("X");
+  results.rows.push_back(results.rows[0]);
+  std::ostringstream file;
+  writeGeoJson(results, file);
+  EXPECT_NE(file.str().find(R"({"type":"Feature","id":1,"geometry")"), std::string::npos);
+  EXPECT_NE(file.str().find(R"({"type":"Feature","id":2,"geometry")"), std::string::npos);
 }
 
 }  // namespace
