@@ -38,7 +38,7 @@ int fileType(int descriptor) {
 constexpr int kDirectory = _S_IFDIR;
 constexpr int kRegularFile = _S_IFREG;
 
-bool empty(int descriptor) { return _chsize_s(descriptor, 0) == 0; }
+bool emptyDescriptor(int descriptor) { return _chsize_s(descriptor, 0) == 0; }
 
 #else
 
@@ -59,7 +59,7 @@ int fileType(int descriptor) {
 constexpr int kDirectory = S_IFDIR;
 constexpr int kRegularFile = S_IFREG;
 
-bool empty(int descriptor) { return ftruncate(descriptor, 0) == 0; }
+bool emptyDescriptor(int descriptor) { return ftruncate(descriptor, 0) == 0; }
 
 #endif
 
@@ -109,23 +109,22 @@ void InputFileStream::close() {
 OutputFileStream::OutputFileStream() : std::ostream(nullptr) { rdbuf(&buffer_); }
 
 OutputOpening OutputFileStream::open(const std::string& name,
-                                     std::span<const std::optional<FileIdentity>> inputs) {
+                                     std::span<const std::optional<FileIdentity>> taken) {
   OutputOpening opening;
   const auto failed = [this, &opening] {
     setstate(std::ios::failbit);
     return opening;
   };
   if (is_open()) return failed();
-  opening.input = inputNamed(name, inputs);
-  if (opening.input || !systemTakesName(name)) return failed();
+  opening.taken = inputNamed(name, taken);
+  if (opening.taken || !systemTakesName(name)) return failed();
   const int descriptor = openForWriting(name);
   if (descriptor < 0) return failed();
   const std::optional<FileIdentity> identity = identityOfDescriptor(descriptor);
-  for (std::size_t i = 0; identity && !opening.input && i < inputs.size(); ++i) {
-    if (inputs[i] == identity) opening.input = i;
+  for (std::size_t i = 0; identity && !opening.taken && i < taken.size(); ++i) {
+    if (taken[i] == identity) opening.taken = i;
   }
-  // Named pipes and devices are not emptied, as on any opening for writing.
-  if (opening.input || (fileType(descriptor) == kRegularFile && !empty(descriptor))) {
+  if (opening.taken) {
     closeDescriptor(descriptor);
     return failed();
   }
@@ -134,6 +133,12 @@ OutputOpening OutputFileStream::open(const std::string& name,
   clear();
   opening.opened = true;
   return opening;
+}
+
+bool OutputFileStream::empty() {
+  if (!is_open()) return false;
+  const int descriptor = buffer_.fd();
+  return fileType(descriptor) != kRegularFile || emptyDescriptor(descriptor);
 }
 
 void OutputFileStream::close() {

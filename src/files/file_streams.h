@@ -35,9 +35,9 @@ class InputFileStream : public std::istream {
 
 struct OutputOpening {
   bool opened = false;
-  // When set, `name` leads to inputs[*input]: refused, and the file is left
+  // When set, `name` leads to taken[*taken]: refused, and the file is left
   // exactly as it was.
-  std::optional<std::size_t> input;
+  std::optional<std::size_t> taken;
 };
 
 // A file written as text: bytes as they are on POSIX systems, each line
@@ -46,12 +46,18 @@ class OutputFileStream : public std::ostream {
  public:
   OutputFileStream();
 
-  // Creates or empties `name` for writing, unless it is one of `inputs`:
-  // asked of the name before it is opened (so that no input is opened for
-  // writing), and of the file once opened (so that an input put under that
-  // name meanwhile is not emptied either). Not opened either for a name the
-  // system cannot take as it stands, or anything else that cannot be opened.
-  OutputOpening open(const std::string& name, std::span<const std::optional<FileIdentity>> inputs);
+  // Opens `name` for writing, created when it does not exist, not emptied
+  // yet, unless it is one of the `taken` files (the run's inputs and the
+  // outputs it has opened already): asked of the name before it is opened
+  // (so that no input is opened for writing), and of the file once opened
+  // (so that a file put under that name meanwhile is not written either).
+  // Not opened either for a name the system cannot take as it stands, or
+  // anything else that cannot be opened.
+  OutputOpening open(const std::string& name, std::span<const std::optional<FileIdentity>> taken);
+  // Empties the opened file, once every output of the run is open and none
+  // was refused. Named pipes and devices are not emptied, as on any opening
+  // for writing. False when a regular file cannot be emptied.
+  bool empty();
   bool is_open() const { return buffer_.is_open(); }
   // A failed close marks the stream as failed.
   void close();

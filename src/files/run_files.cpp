@@ -17,9 +17,13 @@ bool openInput(InputFileStream& file, const std::string& name, int ordinal, std:
 }
 
 void writeOutputRefusal(std::ostream& err, std::string_view what, const std::string& name,
-                        std::optional<std::size_t> input) {
+                        const LeadsTo& leadsTo) {
   err << "Error: unable to open " << what << ' ' << name << '\n' << std::flush;
-  if (input) err << "       that file is the " << ordinalWord(*input) << " input file" << '\n' << std::flush;
+  if (leadsTo.input) {
+    err << "       that file is the " << ordinalWord(*leadsTo.input) << " input file" << '\n' << std::flush;
+  } else if (!leadsTo.output.empty()) {
+    err << "       that file is the " << leadsTo.output << '\n' << std::flush;
+  }
 }
 
 }  // namespace tessovane2

@@ -1,7 +1,9 @@
 #include "tessovane2/output_files.h"
 
+#include <iterator>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string_view>
 
 #include "files/run_files.h"
@@ -10,16 +12,24 @@ namespace tessovane2 {
 
 namespace {
 
-bool createOutput(OutputFileStream& file, const std::string& name, std::string_view what,
-                  const RunFiles& files, std::ostream& err) {
-  // The inputs as they were opened: whatever the output name leads to is
-  // compared with them, not with what their names lead to by now.
-  const std::optional<FileIdentity> inputs[] = {files.firstInputFile.identity(),
-                                                files.secondInputFile.identity()};
-  const OutputOpening opening = file.open(name, inputs);
-  if (!opening.opened) writeOutputRefusal(err, what, name, opening.input);
-  return opening.opened;
-}
+// The three outputs in the order they are opened, with their endings and
+// their names in messages.
+struct OutputSlot {
+  OutputFileStream RunFiles::*file;
+  std::string RunFiles::*name;
+  const char* ending;
+  const char* what;
+  const char* echo;
+};
+
+constexpr OutputSlot kOutputs[] = {
+    {&RunFiles::statisticsFile, &RunFiles::statisticsFileName, ".stt", "statistics output file",
+     " Statistics filename = "},
+    {&RunFiles::messageFile, &RunFiles::messageFileName, ".msg", "message output file",
+     " Message    filename = "},
+    {&RunFiles::reportFile, &RunFiles::reportFileName, ".out", "output report file",
+     " Output     filename = "},
+};
 
 }  // namespace
 
@@ -30,23 +40,36 @@ bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream
   if (!openInput(files.secondInputFile, parameters.secondFileName, 2, err)) return false;
   out << " 2nd input  filename = " << parameters.secondFileName << '\n' << std::flush;
 
-  files.statisticsFileName = parameters.outputFileName + ".stt";
-  if (!createOutput(files.statisticsFile, files.statisticsFileName, "statistics output file", files, err)) {
-    return false;
+  // What no output may lead to: the inputs as they were opened (whatever
+  // their names lead to by now), then each output as it is opened. Outputs
+  // are opened without being emptied and emptied only once all three are
+  // open, so that a refused run leaves every file as it was: two outputs
+  // linked to one file would otherwise leave one output in the other's
+  // file, and the other lost.
+  std::optional<FileIdentity> taken[2 + std::size(kOutputs)] = {files.firstInputFile.identity(),
+                                                                files.secondInputFile.identity()};
+  for (std::size_t i = 0; i < std::size(kOutputs); ++i) {
+    const OutputSlot& slot = kOutputs[i];
+    OutputFileStream& file = files.*slot.file;
+    std::string& name = files.*slot.name;
+    name = parameters.outputFileName + slot.ending;
+    const OutputOpening opening = file.open(name, std::span(taken, 2 + i));
+    if (!opening.opened) {
+      LeadsTo leadsTo;
+      if (opening.taken && *opening.taken < 2) leadsTo.input = *opening.taken;
+      if (opening.taken && *opening.taken >= 2) leadsTo.output = kOutputs[*opening.taken - 2].what;
+      writeOutputRefusal(err, slot.what, name, leadsTo);
+      return false;
+    }
+    taken[2 + i] = file.identity();
+    out << slot.echo << name << '\n' << std::flush;
   }
-  out << " Statistics filename = " << files.statisticsFileName << '\n' << std::flush;
-
-  files.messageFileName = parameters.outputFileName + ".msg";
-  if (!createOutput(files.messageFile, files.messageFileName, "message output file", files, err)) {
-    return false;
+  for (const OutputSlot& slot : kOutputs) {
+    if (!(files.*slot.file).empty()) {
+      writeOutputRefusal(err, slot.what, files.*slot.name, {});
+      return false;
+    }
   }
-  out << " Message    filename = " << files.messageFileName << '\n' << std::flush;
-
-  files.reportFileName = parameters.outputFileName + ".out";
-  if (!createOutput(files.reportFile, files.reportFileName, "output report file", files, err)) {
-    return false;
-  }
-  out << " Output     filename = " << files.reportFileName << '\n' << std::flush;
   return true;
 }
 

@@ -22,12 +22,13 @@ struct RunFiles {
   std::string reportFileName;      // output name + ".out"
 };
 
-// Opens the 1st and 2nd input, then creates the statistics, message and
-// report files, echoing each name on `out` once it is open. At the first file
-// that cannot be opened (a missing file, a directory, a name holding a NUL
-// byte, an output that is one of the inputs by any name and of any kind)
-// writes its message to `err` and returns false; files created before it
-// stay, empty.
+// Opens the 1st and 2nd input, then opens the statistics, message and
+// report files, echoing each name on `out` once it is open, and empties
+// them once all three are open. At the first file that cannot be opened (a
+// missing file, a directory, a name holding a NUL byte, an output that is
+// one of the inputs or an output opened before it, by any name and of any
+// kind) writes its message to `err` and returns false; an output file that
+// existed stays as it was, one created before the refusal stays, empty.
 bool openRunFiles(const RunParameters& parameters, RunFiles& files, std::ostream& out, std::ostream& err);
 
 // The report's title, time stamp, file names and match type, and an empty line.

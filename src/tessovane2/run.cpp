@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "compare/compare_tables.h"
+#include "files/console_output.h"
 #include "parameters/run_parameters.h"
 #include "records/station_table.h"
 #include "tessovane2/output_files.h"
@@ -19,10 +20,8 @@ FileCounts countsOf(const LoadResult& load) {
   return {.controlPointCount = load.controlPointCount, .recordCount = load.recordCount};
 }
 
-}  // namespace
-
-int run(std::span<const std::string> arguments, std::istream& in, std::ostream& out, std::ostream& err,
-        const Clock& clock) {
+int compareFiles(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
+                 std::ostream& err, const Clock& clock) {
   writeBanner(err);
   const std::optional<RunParameters> parameters = readRunParameters(arguments, in, out, err);
   if (!parameters) return 1;
@@ -70,6 +69,15 @@ int run(std::span<const std::string> arguments, std::istream& in, std::ostream& 
   const std::int64_t messageCount = first.warningCount + firstWithoutElevation + second.warningCount +
                                     secondWithoutElevation + comparison.warningCount;
   return endRun(files, messageCount, out, err);
+}
+
+}  // namespace
+
+int run(std::span<const std::string> arguments, std::istream& in, std::ostream& out, std::ostream& err,
+        const Clock& clock) {
+  // Standard output that cannot be written (a full disk, a closed
+  // descriptor) is told once the files are complete.
+  return statusAfterConsole(out, err, compareFiles(arguments, in, out, err, clock), 1);
 }
 
 }  // namespace tessovane2

@@ -1,6 +1,5 @@
 #include "tessovane2_shifts/run_shifts.h"
 
-#include <fstream>
 #include <istream>
 #include <iterator>
 #include <optional>
@@ -8,8 +7,10 @@
 #include <vector>
 
 #include "analysis/row_fit.h"
+#include "files/console_output.h"
 #include "files/file_identity.h"
 #include "files/file_streams.h"
+#include "files/pending_outputs.h"
 #include "files/run_files.h"
 #include "parameters/run_parameters.h"
 #include "records/station_table.h"
@@ -24,10 +25,11 @@ namespace tessovane2::shifts {
 
 namespace {
 
-struct PlannedOutput {
-  const OutputFile* file;
-  std::string name;
-};
+// A buffer of 1 MiB instead of the stream's 8 KiB: a 200,000-station run
+// then writes its 100 MB in some 100 system calls, not 12,000.
+constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 20;
+
+std::string fileWhat(const OutputFile& file) { return std::string(file.what) + " output file"; }
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& name) {
@@ -38,25 +40,20 @@ std::optional<std::string> readWholeFile(const std::string& name) {
   return text;
 }
 
-bool writeOutput(const PlannedOutput& output, const ShiftResults& results, const PageOptions& page,
-                 std::ostream& err) {
-  // A buffer of 1 MiB instead of the stream's 8 KiB: a 200,000-station run
-  // then writes its 100 MB in some 100 system calls, not 12,000.
-  std::vector<char> buffer(std::size_t{1} << 20);
-  std::ofstream file;
-  file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  file.open(output.name, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!file.is_open()) {
-    err << "Error: unable to open " << output.file->what << " output file " << output.name << '\n';
-    return false;
+// A file without any station gives no pair: said on standard error, as the
+// run then shows one file's stations only, or nothing at all. True when
+// neither file holds one.
+bool reportFilesWithoutStations(const LoadResult& first, const LoadResult& second,
+                                const RunParameters& parameters, std::ostream& err) {
+  const bool neither = first.table.empty() && second.table.empty();
+  const char* kind = neither ? "Error" : "Warning";
+  if (first.table.empty()) {
+    err << kind << ": no station (*80 record) in the 1st input file " << parameters.firstFileName << '\n';
   }
-  output.file->write(results, page, file);
-  file.close();
-  if (file.fail()) {
-    err << "Error: unable to write " << output.name << '\n';
-    return false;
+  if (second.table.empty()) {
+    err << kind << ": no station (*80 record) in the 2nd input file " << parameters.secondFileName << '\n';
   }
-  return true;
+  return neither;
 }
 
 void warnMixedHemispheres(const std::vector<ShiftRow>& rows, std::ostream& err) {
@@ -68,10 +65,8 @@ void warnMixedHemispheres(const std::vector<ShiftRow>& rows, std::ostream& err) 
   }
 }
 
-}  // namespace
-
-int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothing is asked*/,
-              std::ostream& out, std::ostream& err, const Clock& clock) {
+int compareToData(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
+                  const Clock& clock) {
   const ParsedOptions parsed = parseShiftsOptions(arguments);
   out << parsed.out;
   err << parsed.err;
@@ -87,21 +82,27 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
     return kTroubleStatus;
   }
 
-  // Every output name is checked against the inputs as they were opened
-  // (device and inode, whatever the kind of file or the links on the way),
-  // before anything is written.
+  // Every output is checked, and its temporary file made, before anything is
+  // read: a name that leads to an input or to another output (device and
+  // inode, whatever the kind of file or the links on the way), a folder
+  // under that name, a folder where nothing can be created. Until `outputs`
+  // commits, no file under an output's name changes; an early return
+  // removes the temporaries.
   const std::optional<FileIdentity> inputs[] = {firstInput.identity(), secondInput.identity()};
-  std::vector<PlannedOutput> outputs;
-  for (const std::string& name : options.formats) {
-    for (const OutputFile& file : findFormat(name)->files) {
-      outputs.push_back({&file, parameters->outputFileName + std::string(file.extension)});
-      const std::string& outputName = outputs.back().name;
-      const bool takesName = systemTakesName(outputName);
-      const std::optional<std::size_t> input = takesName ? inputNamed(outputName, inputs) : std::nullopt;
-      if (!takesName || input) {
-        writeOutputRefusal(err, std::string(file.what) + " output file", outputName, input);
+  std::vector<const OutputFile*> files;
+  std::vector<std::string> names;
+  PendingOutputs outputs(kOutputBufferBytes);
+  for (const std::string& formatName : options.formats) {
+    for (const OutputFile& file : findFormat(formatName)->files) {
+      const std::string name = parameters->outputFileName + std::string(file.extension);
+      const PendingOpening opening = outputs.add(name, inputs);
+      if (!opening.created) {
+        const LeadsTo leadsTo{opening.input, opening.output ? fileWhat(*files[*opening.output]) : ""};
+        writeOutputRefusal(err, fileWhat(file), name, leadsTo);
         return kTroubleStatus;
       }
+      files.push_back(&file);
+      names.push_back(name);
     }
   }
 
@@ -118,6 +119,7 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
   if (second.fatal) return kTroubleStatus;
   secondInput.close();
   warnMissingElevation(second.table, loadOutput);
+  if (reportFilesWithoutStations(first, second, *parameters, err)) return kTroubleStatus;
 
   ShiftResults results;
   RunFacts& facts = results.run;
@@ -165,8 +167,17 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
   warnMixedHemispheres(results.rows, err);
 
   const PageOptions page{.exaggeration = options.exaggeration};
-  for (const PlannedOutput& output : outputs) {
-    if (!writeOutput(output, results, page, err)) return kTroubleStatus;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::ostream& file = outputs.stream(i);
+    files[i]->write(results, page, file);
+    if (file.fail()) {
+      err << "Error: unable to write " << names[i] << '\n';
+      return kTroubleStatus;
+    }
+  }
+  if (const std::optional<std::size_t> failed = outputs.commit()) {
+    err << "Error: unable to write " << names[*failed] << '\n';
+    return kTroubleStatus;
   }
   if (!options.quiet) out << summaryText(results) << std::flush;
 
@@ -174,6 +185,15 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
   const std::int64_t outliers = results.fit ? results.fit->outliers : 0;
   const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond + outliers > 0;
   return differences ? 1 : 0;
+}
+
+}  // namespace
+
+int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothing is asked*/,
+              std::ostream& out, std::ostream& err, const Clock& clock) {
+  // Standard output that cannot be written (a full disk, a closed
+  // descriptor) is told once the files are complete.
+  return statusAfterConsole(out, err, compareToData(arguments, out, err, clock), kTroubleStatus);
 }
 
 }  // namespace tessovane2::shifts

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "parameters/run_parameters.h"
 #include "shift_outputs/output_formats.h"
 #include "version.h"
 
@@ -33,6 +34,43 @@ std::string formatNames() {
     names += format.name;
   }
   return names;
+}
+
+// CLI11 takes a word of a minus sign and anything but a digit for a short
+// option, so "-.5" or "-inf" given as the tolerance came out as "MATCH is
+// required". Such a word that may be a number is an argument here, judged
+// by the tolerance's own rule like any other. CLI11 gets it behind a marker
+// byte, which comes off every value afterwards; a word that begins with the
+// marker gets one more, so that no word loses a byte of its own.
+constexpr char kMarker = '\x1f';
+
+bool mayBeNegativeNumber(const std::string& word) {
+  if (word.size() < 2 || word[0] != '-') return false;
+  if (word[1] == '.' || (word[1] >= '0' && word[1] <= '9')) return true;
+  std::string rest = word.substr(1);
+  for (char& c : rest) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return rest == "inf" || rest == "infinity" || rest == "nan";
+}
+
+std::string marked(const std::string& word) {
+  return word[0] == kMarker || mayBeNegativeNumber(word) ? kMarker + word : word;
+}
+
+void unmark(std::string& value) {
+  if (!value.empty() && value[0] == kMarker) value.erase(0, 1);
+}
+
+// OUTPUT is a path to which each format appends its ending: an empty one,
+// or one that ends in a folder separator, would write hidden files such as
+// ".csv".
+bool namesNoFile(const std::string& output) {
+  if (output.empty()) return true;
+  const char last = output.back();
+#ifdef _WIN32
+  return last == '/' || last == '\\' || last == ':';
+#else
+  return last == '/';
+#endif
 }
 
 ParsedOptions trouble(std::string message) {
@@ -70,9 +108,11 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     app.add_option("--vertical-tolerance", verticalText,
                    "also flag pairs whose height shift exceeds METRES in absolute value")
         ->option_text("METRES");
+    // One word for each --formats: the words after it are arguments.
     app.add_option("--formats", formats,
                    "outputs to write, comma-separated: " + formatNames() + " (default all)")
         ->delimiter(',')
+        ->allow_extra_args(false)
         ->option_text("LIST");
     app.add_option("--exaggeration", exaggerationText,
                    "scale of the shift arrows on the map and in the QGIS style (positive)")
@@ -93,7 +133,10 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
         ->option_text("K");
 
     // CLI11 reads its arguments last first.
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    std::vector<std::string> reversed;
+    for (auto word = arguments.rbegin(); word != arguments.rend(); ++word) {
+      reversed.push_back(word->empty() ? *word : marked(*word));
+    }
     app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
     ParsedOptions parsed;
@@ -111,10 +154,20 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     return trouble(message);
   }
 
+  for (std::string& value : options.positional) unmark(value);
+  for (std::string* value : {&verticalText, &exaggerationText}) unmark(*value);
+  for (std::string& value : formats) unmark(value);
+
+  const std::string& output = options.positional[2];
+  if (namesNoFile(output))
+    return trouble("OUTPUT names no file (empty, or ending in a folder separator): '" + output + "'");
   if (!verticalText.empty() || app.count("--vertical-tolerance") > 0) {
-    const std::optional<double> metres = decimalValue(verticalText);
+    // Read as the tolerance argument is read, so that what one accepts the
+    // other does, then 0 or more.
+    const std::optional<double> metres = toleranceValue(verticalText);
     if (!metres || *metres < 0.0) {
-      return trouble("--vertical-tolerance needs a number of metres, 0 or more: " + verticalText);
+      return trouble("--vertical-tolerance needs a number of metres, 0 or more, read as TOLERANCE is: " +
+                     verticalText);
     }
     options.verticalTolerance = *metres;
   }

@@ -1,6 +1,7 @@
 #include "support/run_program.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,8 +13,8 @@
 namespace tessovane2::testing {
 
 pid_t startProgram(const std::filesystem::path& folder, const std::vector<std::string>& arguments, int in,
-                   int out, int err) {
-  std::vector<std::string> words = {TESSOVANE2_EXECUTABLE};
+                   int out, int err, const Launch& launch) {
+  std::vector<std::string> words = {launch.executable};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
@@ -23,6 +24,11 @@ pid_t startProgram(const std::filesystem::path& folder, const std::vector<std::s
     std::signal(SIGPIPE, SIG_DFL);
     if (err < 0) err = open("/dev/null", O_WRONLY);
     if (chdir(folder.c_str()) != 0 || err < 0) _exit(127);
+    if (launch.fileSizeLimitBytes >= 0) {
+      const rlimit limit{static_cast<rlim_t>(launch.fileSizeLimitBytes),
+                         static_cast<rlim_t>(launch.fileSizeLimitBytes)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
     dup2(in, 0);
     dup2(err, 2);
     if (out < 0) {
@@ -55,7 +61,7 @@ ProcessEnd waitForProgram(pid_t pid, std::chrono::milliseconds allowed) {
 }
 
 ProgramOutcome runProgram(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                          const std::string& input) {
+                          const std::string& input, const Launch& launch) {
   ProgramOutcome outcome;
   const TempFolder capture;
   const std::string outPath = capture.path() / "stdout", errPath = capture.path() / "stderr";
@@ -67,7 +73,7 @@ ProgramOutcome runProgram(const std::filesystem::path& folder, const std::vector
   const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
   const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
   if (written && out >= 0 && err >= 0)
-    outcome.end = waitForProgram(startProgram(folder, arguments, in[0], out, err));
+    outcome.end = waitForProgram(startProgram(folder, arguments, in[0], out, err, launch));
   for (const int fd : {in[0], out, err}) close(fd);
   outcome.out = readFile(outPath);
   outcome.err = readFile(errPath);

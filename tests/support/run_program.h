@@ -13,11 +13,17 @@
 
 namespace tessovane2::testing {
 
+// Which program a test starts, and the limit it runs under.
+struct Launch {
+  std::string executable = TESSOVANE2_EXECUTABLE;  // or TESSOVANE2_SHIFTS_EXECUTABLE
+  long fileSizeLimitBytes = -1;                    // RLIMIT_FSIZE; -1: as the test's
+};
+
 // Starts the program in `folder` with `arguments` (without the program name),
 // standard input `in`, standard output `out` (closed when -1), standard error
 // `err` (/dev/null when -1) and the default action for SIGPIPE.
 pid_t startProgram(const std::filesystem::path& folder, const std::vector<std::string>& arguments, int in,
-                   int out, int err);
+                   int out, int err, const Launch& launch = {});
 
 struct ProcessEnd {
   bool ended = false;  // false: still running when its time was up, then killed
@@ -36,6 +42,6 @@ struct ProgramOutcome {
 // Runs the program in `folder` with a pipe holding `input` (under 64 KiB) as
 // standard input, and catches its console.
 ProgramOutcome runProgram(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                          const std::string& input = "");
+                          const std::string& input = "", const Launch& launch = {});
 
 }  // namespace tessovane2::testing

@@ -368,22 +368,30 @@ void expectCompleteRun(const fs::path& folder, const std::string& station) {
 
 #endif
 
-// Console write failures are not checked: with standard output closed the
-// run still writes its files and ends as usual.
-TEST(HostileExecutable, ClosedStandardOutput) {
+// Regression: standard output that cannot be written (closed, or a full
+// device) lost the statistics lines with status 0. The run still writes its
+// files, then says so on standard error, status 1.
+TEST(HostileExecutable, StandardOutputThatCannotBeWritten) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "POSIX only: fork, file descriptors and SIGPIPE";
+  GTEST_SKIP() << "POSIX only: fork, file descriptors and /dev/full";
 #else
-  TempFolder folder;
   const std::string station = record80("AB0001", "0001") + "\n";
-  writeFile(folder.path() / "a.txt", station);
-  writeFile(folder.path() / "b.txt", station);
-  const int in = open("/dev/null", O_RDONLY);
-  const ProcessEnd end = waitForProgram(startProgram(folder.path(), arguments("a.txt", "b.txt"), in, -1, -1));
-  close(in);
-  ASSERT_TRUE(end.ended);
-  EXPECT_EQ(end.status, 0);
-  expectCompleteRun(folder.path(), station);
+  for (const char* console : {"closed", "/dev/full"}) {
+    TempFolder folder, capture;
+    writeFile(folder.path() / "a.txt", station);
+    writeFile(folder.path() / "b.txt", station);
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = console == std::string("closed") ? -1 : open(console, O_WRONLY);
+    const int err = open((capture.path() / "err").c_str(), O_WRONLY | O_CREAT, 0600);
+    const ProcessEnd end =
+        waitForProgram(startProgram(folder.path(), arguments("a.txt", "b.txt"), in, out, err));
+    for (const int fd : {in, out, err}) close(fd);
+    ASSERT_TRUE(end.ended) << console;
+    EXPECT_EQ(end.status, 1) << console;
+    EXPECT_TRUE(readFile(capture.path() / "err").ends_with("\nError: unable to write standard output\n"))
+        << console << ": " << readFile(capture.path() / "err");
+    expectCompleteRun(folder.path(), station);
+  }
 #endif
 }
 

@@ -166,6 +166,59 @@ TEST_F(LinksAndPipes, AnOutputLeadingToAnInputIsRefusedAndNothingWaits) {
   }
 }
 
+// Regression: with the statistics file a link to the report ("ln -s o.out
+// o.stt") the statistics were written into o.out and the report was lost,
+// status 0. An output leading to another output of the run is refused like
+// one leading to an input, before any output is emptied: every file that
+// was there stays as it was (a new one created before the refusal stays,
+// empty).
+TEST_F(LinksAndPipes, AnOutputLeadingToAnotherOutputIsRefusedAndNothingIsEmptied) {
+  struct Case {
+    std::string name;
+    std::vector<Entry> folder;
+    int echoed;
+    std::string err;
+    std::map<std::string, std::string> filesAfter;
+  };
+  const std::vector<Entry> inputs = {{Entry::File, "a.txt"}, {Entry::File, "b.txt"}};
+  const auto with = [&inputs](std::vector<Entry> more) {
+    more.insert(more.begin(), inputs.begin(), inputs.end());
+    return more;
+  };
+  const std::vector<Case> cases = {
+      {"statistics file a symbolic link to the report",
+       with({{Entry::File, "o.out"}, {Entry::File, "o.msg"}, {Entry::Symlink, "o.stt", "o.out"}}),
+       4,
+       "Error: unable to open output report file o.out\n"
+       "       that file is the statistics output file\n",
+       {{"o.out", kStation}, {"o.stt", kStation}, {"o.msg", kStation}}},
+      {"message file a hard link to the statistics file",
+       with({{Entry::File, "o.stt"}, {Entry::Hardlink, "o.msg", "o.stt"}, {Entry::File, "o.out"}}),
+       3,
+       "Error: unable to open message output file o.msg\n"
+       "       that file is the statistics output file\n",
+       {{"o.stt", kStation}, {"o.msg", kStation}, {"o.out", kStation}}},
+      {"report a symbolic link to a message file not there yet",
+       with({{Entry::File, "o.stt"}, {Entry::Symlink, "o.out", "o.msg"}}),
+       4,
+       "Error: unable to open output report file o.out\n"
+       "       that file is the message output file\n",
+       {{"o.stt", kStation}, {"o.msg", ""}, {"o.out", ""}}},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    layDown(folder.path(), c.folder);
+    const ProgramOutcome outcome = runProgram(folder.path(), {"a.txt", "b.txt", "o", "1", "4", "S"});
+    std::map<std::string, std::string> expected = c.filesAfter;
+    expected["a.txt"] = expected["b.txt"] = kStation;
+    ASSERT_TRUE(outcome.end.ended) << c.name;
+    EXPECT_EQ(outcome.end.status, 1) << c.name;
+    EXPECT_EQ(outcome.out, echo("a.txt", "b.txt", c.echoed)) << c.name;
+    EXPECT_EQ(outcome.err, kBanner + c.err) << c.name;
+    EXPECT_EQ(outcome.files, expected) << c.name;
+  }
+}
+
 // A pipe that no output leads to is read as before; and an input moved onto
 // the message file's name while the run waits for its 2nd input is not
 // removed with the (empty) message file at the end.

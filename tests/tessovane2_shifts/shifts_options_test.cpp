@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace tessovane2::shifts {
 namespace {
@@ -31,11 +33,51 @@ TEST(ShiftsOptions, ReadsWhatTheRunNeeds) {
   EXPECT_EQ(full.options.exaggeration, 2500.0);
 }
 
+// Regression: "--formats csv" before the arguments took them all as format
+// names, "-.5" and "-inf" were taken for unknown options, and
+// --vertical-tolerance refused "+0.01", which the tolerance argument takes.
+TEST(ShiftsOptions, OptionsStandAnywhereAndNumbersWithASignAreArguments) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::array<std::string, 6> positional;
+    std::vector<std::string> formats;
+    std::optional<double> verticalTolerance;
+  };
+  const std::array<std::string, 6> plain = {"a.hz", "b.hz", "run", "0.05", "4", "S"};
+  const std::vector<std::string> all = {"csv", "geojson", "html", "svg"};
+  const std::vector<Case> cases = {
+      {{"--formats", "csv", "a.hz", "b.hz", "run", "0.05", "4", "S", "-q"}, plain, {"csv"}, std::nullopt},
+      {{"a.hz", "--formats", "svg", "--formats", "csv", "b.hz", "run", "0.05", "4", "S"},
+       plain,
+       {"csv", "svg"},
+       std::nullopt},
+      {{"a.hz", "b.hz", "run", "-.5", "4", "S"}, {"a.hz", "b.hz", "run", "-.5", "4", "S"}, all, std::nullopt},
+      {{"a.hz", "b.hz", "run", "-inf", "4", "S"},
+       {"a.hz", "b.hz", "run", "-inf", "4", "S"},
+       all,
+       std::nullopt},
+      {{"-q", "--", "-NaN", "\x1f-b.hz", "run", "0.05", "4", "S"},
+       {"-NaN", "\x1f-b.hz", "run", "0.05", "4", "S"},
+       all,
+       std::nullopt},
+      {{"a.hz", "b.hz", "run", "0.05", "--vertical-tolerance", "+0.01", "4", "S"}, plain, all, 0.01},
+      {{"a.hz", "b.hz", "run", "0.05", "4", "S", "--vertical-tolerance=.25"}, plain, all, 0.25},
+  };
+  for (const Case& c : cases) {
+    const ParsedOptions parsed = parseShiftsOptions(c.arguments);
+    ASSERT_FALSE(parsed.exitStatus) << c.arguments[0] << ": " << parsed.err;
+    EXPECT_EQ(parsed.options.positional, c.positional) << parsed.options.positional[0];
+    EXPECT_EQ(parsed.options.formats, c.formats) << c.arguments[0];
+    EXPECT_EQ(parsed.options.verticalTolerance, c.verticalTolerance) << c.arguments[0];
+  }
+}
+
 TEST(ShiftsOptions, RefusesWithOneLineAndStatus2) {
   const std::vector<std::string> refused[] = {
       {"--vertical-tolerance", "-1"},
       {"--vertical-tolerance", "0,5"},
       {"--vertical-tolerance", "inf"},
+      {"--vertical-tolerance", "-.01"},
       {"--exaggeration", "0"},
       {"--formats", "csv,kml"},
       {"--no-such-option"},
@@ -49,6 +91,14 @@ TEST(ShiftsOptions, RefusesWithOneLineAndStatus2) {
   }
   const ParsedOptions tooFew = parseShiftsOptions(std::vector<std::string>{"a.hz", "b.hz"});
   EXPECT_EQ(tooFew.exitStatus, kTroubleStatus);
+  // Regression: an empty OUTPUT, or one naming a folder, wrote hidden files
+  // such as ".csv".
+  for (const std::string output : {"", "out/", "/"}) {
+    const ParsedOptions parsed =
+        parseShiftsOptions(std::vector<std::string>{"a", "b", output, "1", "4", "S"});
+    EXPECT_EQ(parsed.exitStatus, kTroubleStatus) << output;
+    EXPECT_NE(parsed.err.find("OUTPUT names no file"), std::string::npos) << parsed.err;
+  }
 }
 
 TEST(ShiftsOptions, HelpAndVersionEndWithStatus0OnStandardOutput) {
