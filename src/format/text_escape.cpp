@@ -78,6 +78,50 @@ std::string toUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string consoleText(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  const auto escape = [&](std::string& out, std::uint8_t byte) {
+    out += "\\x";
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
+  };
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<std::uint8_t>(bytes[i]);
+    std::uint32_t code = 0;
+    if (lead < 0x80) {
+      if (lead < 0x20 || lead == 0x7F) {
+        escape(out, lead);
+      } else if (lead == '\\') {
+        out += "\\\\";
+      } else {
+        out += static_cast<char>(lead);
+      }
+      ++i;
+    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
+      if (code < 0xA0) {  // U+0080-U+009F: the C1 controls
+        for (std::size_t k = 0; k < length; ++k) escape(out, static_cast<std::uint8_t>(bytes[i + k]));
+      } else {
+        out.append(bytes.substr(i, length));
+      }
+      i += length;
+    } else {
+      escape(out, lead);
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::size_t consoleWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const char c : text) {
+    if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++width;
+  }
+  return width;
+}
+
 std::string escapeMarkup(std::string_view bytes) {
   std::string out;
   for (char c : toUtf8(bytes)) {

@@ -21,6 +21,18 @@ std::string escapeMarkup(std::string_view bytes);
 // "</script>" nor "<!--" can appear, and U+2028 and U+2029 as escapes.
 std::string jsonString(std::string_view bytes);
 
+// Text for a terminal: what the bytes say, with nothing a terminal would
+// act on. Control bytes (C0, DEL), C1 controls (bytes 0x80-0x9F or their
+// UTF-8 forms) and every byte of no valid UTF-8 sequence are written as
+// \xHH (lower-case hex), a backslash as two; valid UTF-8 and printable
+// ASCII pass as they are. The files keep the bytes; only the console needs
+// this.
+std::string consoleText(std::string_view bytes);
+
+// The columns a terminal gives consoleText's result: one per character
+// (UTF-8 continuation bytes take none).
+std::size_t consoleWidth(std::string_view text);
+
 // A fixed-point number with the given decimals, locale-free, for JSON and
 // SVG; "null" (JSON) for a NaN or an infinity.
 std::string fixedNumber(double value, int decimals);

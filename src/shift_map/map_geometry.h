@@ -14,6 +14,8 @@ namespace tessovane2::shifts {
 // A north-up local projection centred on the network: x east and y north in
 // metres from the centre of the stations' bounding box in latitude and
 // longitude, scaled by the GRS80 radii of curvature at the centre latitude.
+// Longitudes are taken about the centre (the difference modulo 360, within
+// 180), so a network across the 180th meridian draws as one piece.
 struct LocalProjection {
   double centreLatitude = 0.0;   // degrees
   double centreLongitude = 0.0;  // degrees
@@ -31,7 +33,9 @@ struct MapBounds {
 };
 
 // The map position of a row: its 1st-file position, the 2nd-file one for a
-// station only in the 2nd file.
+// station only in the 2nd file; kMissing for a row the map leaves out
+// (bad_position, no_key).
+bool isOnMap(const ShiftRow& row);
 double rowLatitude(const ShiftRow& row);
 double rowLongitude(const ShiftRow& row);
 

@@ -49,6 +49,10 @@ char statusLetter(ShiftStatus status) {
       return '1';
     case ShiftStatus::OnlyInSecond:
       return '2';
+    case ShiftStatus::BadPosition:
+      return 'x';
+    case ShiftStatus::NoKey:
+      return 'k';
   }
   return 'm';
 }

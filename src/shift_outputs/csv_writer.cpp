@@ -38,7 +38,8 @@ void appendNumber(std::string& line, double value, int decimals) {
 }  // namespace
 
 void writeCsv(const ShiftResults& results, std::ostream& file) {
-  file << "pid,ssn,designation,status,lat1,lon1,h1,lat2,lon2,h2,dn,de,du,horizontal,azimuth\r\n";
+  file << "pid,ssn,designation,status,hemispheres_differ,lat1,lon1,h1,lat2,lon2,h2,dn,de,du,horizontal,"
+          "azimuth\r\n";
   std::string line;
   for (const ShiftRow& row : results.rows) {
     line.clear();
@@ -49,6 +50,7 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     appendText(line, row.designation);
     line += ',';
     line += statusName(row.status);
+    line += row.mixedHemisphere ? ",true" : ",false";
     appendNumber(line, row.lat1, kDegreeDecimals);
     appendNumber(line, row.lon1, kDegreeDecimals);
     appendNumber(line, row.h1, kMetreDecimals);

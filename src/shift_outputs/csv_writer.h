@@ -9,7 +9,7 @@
 
 namespace tessovane2::shifts {
 
-// pid, ssn, designation, status, lat1, lon1, h1, lat2, lon2, h2, dn, de, du,
+// pid, ssn, designation, status, hemispheres_differ (true or false), lat1, lon1, h1, lat2, lon2, h2, dn, de, du,
 // horizontal, azimuth; degrees with 9 decimals, metres with 4, the azimuth
 // with 2; a missing value is an empty field.
 void writeCsv(const ShiftResults& results, std::ostream& file);

@@ -44,7 +44,7 @@ ParsedOptions trouble(std::string message) {
 
 ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
   ShiftsOptions options;
-  std::string verticalText, exaggerationText;
+  std::string verticalText, exaggerationText, maxRowsText;
   std::vector<std::string> formats;
 
   CLI::App app{
@@ -75,6 +75,11 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     app.add_option("--exaggeration", exaggerationText, "scale of the shift arrows on the map (positive)")
         ->option_text("X");
     app.add_flag("-q,--quiet", options.quiet, "no summary on standard output");
+    app.add_flag("--pair-blank-keys", options.pairBlankKeys,
+                 "pair stations with blank keys as tessovane2 does (default: status no_key)");
+    app.add_option("--max-rows", maxRowsText,
+                   "refuse a run that would give more than N rows (default 10000000)")
+        ->option_text("N");
 
     // CLI11 reads its arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -107,6 +112,15 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     if (!factor || *factor <= 0.0)
       return trouble("--exaggeration needs a positive number: " + exaggerationText);
     options.exaggeration = *factor;
+  }
+  if (app.count("--max-rows") > 0) {
+    std::uint64_t rows = 0;
+    const char* end = maxRowsText.data() + maxRowsText.size();
+    const std::from_chars_result r = std::from_chars(maxRowsText.data(), end, rows);
+    if (r.ec != std::errc() || r.ptr != end || rows == 0) {
+      return trouble("--max-rows needs a whole number of rows, 1 or more: " + maxRowsText);
+    }
+    options.maxRows = rows;
   }
   if (app.count("--formats") == 0) {
     for (const OutputFormat& format : outputFormats()) formats.emplace_back(format.name);

@@ -3,12 +3,18 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace tessovane2::shifts {
+
+// The most rows a run may give unless --max-rows says otherwise: about
+// 1.5 GB of rows in memory, far beyond any real network, far below what
+// blank or repeated keys can ask for (every pair of them).
+inline constexpr std::uint64_t kDefaultMaxRows = 10'000'000;
 
 struct ShiftsOptions {
   // FILE1 FILE2 OUTPUT TOLERANCE SSN_LENGTH MATCH, as given; validated by
@@ -18,6 +24,8 @@ struct ShiftsOptions {
   std::vector<std::string> formats;         // names from the format table, each once, in table order
   bool quiet = false;                       // no summary on standard output
   std::optional<double> exaggeration;       // the map's scale of the shift arrows; none: chosen for the data
+  bool pairBlankKeys = false;               // pair blank keys as the report does
+  std::uint64_t maxRows = kDefaultMaxRows;  // a run that would give more rows is refused
 };
 
 // What the command line asks for: a run with `options`, or an end with

@@ -73,7 +73,7 @@ TEST(Csv, QuotesOnlyFieldsThatNeedIt) {
   std::ostringstream file;
   writeCsv(oneRow("A, \"B\""), file);
   EXPECT_EQ(file.str().substr(file.str().find("\r\n") + 2),
-            "P1,,\"A, \"\"B\"\"\",only_in_1st,41.120000000,-96.800000000,,,,,,,,,\r\n");
+            "P1,,\"A, \"\"B\"\"\",only_in_1st,false,41.120000000,-96.800000000,,,,,,,,,\r\n");
 }
 
 }  // namespace

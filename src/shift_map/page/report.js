@@ -54,7 +54,9 @@
   const tolerance = data.tolerance;
   const verticalTolerance = data.verticalTolerance;
   const exaggeration = data.map.exaggeration;
-  const isPair = (i) => status[i] !== '1' && status[i] !== '2';
+  const isPair = (i) => 'mhvb'.includes(status[i]);
+  // bad_position and no_key rows have no place on the maps.
+  const isOnMap = (i) => status[i] !== 'x' && status[i] !== 'k';
   const overVertical = (i) => status[i] === 'v' || status[i] === 'b';
   const shiftClass = (h) => (h <= tolerance ? 0 : h <= 2 * tolerance ? 1 : 2);
   const classColours = [palette.within, palette.upToTwice, palette.beyondTwice];
@@ -89,6 +91,7 @@
           const c = cy * side + cx;
           for (let k = start[c]; k < start[c + 1]; ++k) {
             const i = items[k];
+            if (!isOnMap(i)) continue;
             const d = (X[i] - x) * (X[i] - x) + (Y[i] - y) * (Y[i] - y);
             if (d <= bestDistance) {
               bestDistance = d;
@@ -224,6 +227,7 @@
     const onlySecond = Batches(context, fill(palette.onlyInSecond));
     let arrowCount = 0;
     for (let i = 0; i < n; ++i) {
+      if (!isOnMap(i)) continue;
       const x = screenX(map, X[i]);
       const y = screenY(map, Y[i]);
       const pair = isPair(i);
@@ -308,6 +312,7 @@
     const none = new Path2D();
     const rings = new Path2D();
     for (let i = 0; i < n; ++i) {
+      if (!isOnMap(i)) continue;
       const x = screenX(map, X[i]);
       const y = screenY(map, Y[i]);
       if (x < -10 || x > width + 10 || y < -10 || y > height + 10) continue;
@@ -497,7 +502,8 @@
   // --- exploring ----------------------------------------------------------------------
   const tooltip = document.getElementById('tooltip');
   const statusNames = { m: 'matched', h: 'over the horizontal tolerance', v: 'over the vertical tolerance',
-    b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file' };
+    b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file',
+    x: 'a position the record format cannot mean', k: 'a blank key, not paired' };
   const metres = (v) => (Number.isNaN(v) ? '\u2013' : v.toFixed(4) + ' m');
 
   function showTooltip(i, clientX, clientY) {
