@@ -10,7 +10,9 @@ namespace tessovane2 {
 
 // The bytes as UTF-8: valid UTF-8 sequences are kept; every other byte is
 // taken as a Latin-1 character (the survey files predate UTF-8); control
-// characters other than tab become U+FFFD, which XML 1.0 cannot hold.
+// characters other than tab, and the noncharacters U+FFFE and U+FFFF,
+// become U+FFFD: XML 1.0 cannot hold them. The page and the SVG both write
+// their texts by this one rule.
 std::string toUtf8(std::string_view bytes);
 
 // Text for HTML or XML content and attribute values: & < > " ' escaped.
@@ -34,9 +36,16 @@ std::string consoleText(std::string_view bytes);
 std::size_t consoleWidth(std::string_view text);
 
 // A fixed-point number with the given decimals, locale-free, for JSON and
-// SVG; "null" (JSON) for a NaN or an infinity.
+// SVG; "null" (JSON) for a NaN or an infinity. A non-zero value that would
+// round to zero, or one too long for fixed digits, is written as
+// appendShortest writes it, so that no number changes its nature.
 std::string fixedNumber(double value, int decimals);
 void appendFixed(std::string& out, double value, int decimals);
+
+// The shortest text that reads back as the value ("0.05", "4e-07",
+// "1e+300"), valid in JSON and SVG; "null" for a NaN or an infinity.
+std::string shortestNumber(double value);
+void appendShortest(std::string& out, double value);
 
 // At most maxDecimals decimals, trailing zeros dropped: "10000", "2.5".
 std::string shortNumber(double value, int maxDecimals);

@@ -1,6 +1,7 @@
 #include "shift_map/map_geometry.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -114,7 +115,9 @@ double niceLengthAtMost(double limit) {
 double chooseExaggeration(double percentile95, double largest, double mapWidth) {
   double typical = percentile95 > 0.0 ? percentile95 : largest;
   if (!(typical > 0.0)) return 1.0;  // no shift at all (or none known)
-  return std::max(1.0, niceLengthAtMost(kTypicalArrowShare * mapWidth / typical));
+  double factor = niceLengthAtMost(kTypicalArrowShare * mapWidth / typical);
+  if (largest > 0.0) factor = std::min(factor, niceLengthAtMost(kLargestArrowShare * mapWidth / largest));
+  return std::max(1.0, factor);
 }
 
 double referenceArrowLength(double percentile95) {
@@ -158,6 +161,14 @@ std::string lengthLabel(double metres) {
   } else if (metres < 1.0 - kSameLength) {
     value = metres * 100.0;
     unit = " cm";
+  }
+  // A length too small for three decimals (a tolerance of 1e-7 m) keeps
+  // three significant digits, as the page's script writes it.
+  if (value != 0.0 && std::fabs(value) < 0.0005) {
+    char digits[32];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 3);
+    return std::string(digits, error == std::errc() ? end : digits) + unit;
   }
   return shortNumber(value, 3) + unit;
 }

@@ -57,9 +57,12 @@ double niceLengthAtMost(double limit);
 
 // The automatic exaggeration: the largest factor of the 1-2-5 sequence, at
 // least 1, that draws the 95th-percentile shift no longer than
-// kTypicalArrowShare of the map's width. The largest shift stands in for the
-// percentile when the percentile is zero; 1 when every shift is zero.
+// kTypicalArrowShare of the map's width and the largest no longer than
+// kLargestArrowShare (so that one blunder does not push the map's edge far
+// out to hold its arrow). The largest shift stands in for the percentile
+// when the percentile is zero; 1 when every shift is zero.
 inline constexpr double kTypicalArrowShare = 0.05;
+inline constexpr double kLargestArrowShare = 0.25;
 double chooseExaggeration(double percentile95, double largest, double mapWidth);
 
 // The length the reference arrow stands for (metres): the 1-2-5 length not

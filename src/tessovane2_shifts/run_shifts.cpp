@@ -14,6 +14,7 @@
 #include "parameters/run_parameters.h"
 #include "records/station_table.h"
 #include "records/trim.h"
+#include "shift_map/map_limits.h"
 #include "shift_outputs/output_formats.h"
 #include "shift_outputs/summary_text.h"
 #include "shifts/position_check.h"
@@ -73,6 +74,14 @@ void warnBadPositions(const StationTable& table, int fileNumber, std::ostream& e
   }
 }
 
+// The page or the SVG is among the outputs.
+bool drawsMap(const ShiftsOptions& options) {
+  for (const std::string& name : options.formats) {
+    if (name == "html" || name == "svg") return true;
+  }
+  return false;
+}
+
 std::string withThousands(std::uint64_t n) {
   const std::string digits = std::to_string(n);
   std::string out;
@@ -95,6 +104,13 @@ int runShifts(std::span<const std::string> arguments, std::istream& /*in: nothin
 
   const std::optional<RunParameters> parameters = runParameters(options.positional, err);
   if (!parameters) return kTroubleStatus;
+  if (drawsMap(options)) {
+    if (const auto refusal =
+            mapRangeRefusal(parameters->shiftTolerance, options.verticalTolerance, options.exaggeration)) {
+      err << "tessovane2_shifts: " << *refusal << '\n';
+      return kTroubleStatus;
+    }
+  }
 
   InputFileStream firstInput, secondInput;
   if (!openInput(firstInput, parameters->firstFileName, 1, err) ||

@@ -59,7 +59,14 @@ TEST(TextEscape, ConsoleTextLeavesNothingForATerminalToActOn) {
 TEST(TextEscape, FixedNumbersAreLocaleFreeWithNullForMissing) {
   EXPECT_EQ(fixedNumber(0.12345, 4), "0.1235");
   EXPECT_EQ(fixedNumber(-12.5, 2), "-12.50");
-  EXPECT_EQ(fixedNumber(-0.00001, 4), "0.0000");  // no sign on a rounded zero
+  EXPECT_EQ(fixedNumber(-0.0, 4), "0.0000");  // no sign on a zero
+  // Pins the faults where a tolerance of 1e308 was written null and an
+  // exaggeration of 1e-7 as 0: a number keeps its nature.
+  EXPECT_EQ(fixedNumber(-0.00001, 4), "-1e-05");
+  EXPECT_EQ(fixedNumber(4e-7, 1), "4e-07");
+  EXPECT_EQ(fixedNumber(1e308, 4), "1e+308");
+  EXPECT_EQ(shortestNumber(0.05), "0.05");
+  EXPECT_EQ(shortestNumber(std::nan("")), "null");
   EXPECT_EQ(fixedNumber(std::nan(""), 4), "null");
   EXPECT_EQ(shortNumber(10000.0, 3), "10000");
   EXPECT_EQ(shortNumber(2.5, 3), "2.5");

@@ -32,7 +32,9 @@
       value = metres * 100;
       unit = ' cm';
     }
-    return String(Number(value.toFixed(3))) + unit;
+    // A tolerance too small for three decimals keeps its leading digits.
+    const fixed = Number(value.toFixed(3));
+    return String(fixed === 0 && value > 0 ? Number(value.toPrecision(3)) : fixed) + unit;
   }
 
   // --- the data -----------------------------------------------------------------
@@ -159,6 +161,21 @@
     context.fillText(text, x, y);
   }
 
+  // A mover's label beside its arrow's head (tip): up and right, left of it
+  // where it would pass the right edge, below it where it would pass the
+  // top, and always inside the map (as the SVG places it).
+  function placeLabel(context, text, tipX, tipY, width, height) {
+    context.font = '11px "DejaVu Sans", Arial, sans-serif';
+    const w = context.measureText(text).width;
+    let x = tipX + 5;
+    let y = tipY - 5;
+    if (x + w > width - 2) x = tipX - 5 - w;
+    if (y < 13) y = tipY + 16;
+    x = Math.max(2, Math.min(x, width - 2 - w));
+    y = Math.max(13, Math.min(y, height - 2));
+    drawLabel(context, text, x, y);
+  }
+
   function arrowPath(path, x0, y0, x1, y1) {
     path.moveTo(x0, y0);
     path.lineTo(x1, y1);
@@ -257,8 +274,8 @@
     onlyFirst.flush();
     onlySecond.flush();
     for (const i of data.movers.horizontal.slice(0, kLabelledMovers)) {
-      drawLabel(context, data.pid[i], screenX(map, X[i]) + DE[i] * arrowScale + 5,
-        screenY(map, Y[i]) - DN[i] * arrowScale - 5);
+      placeLabel(context, data.pid[i], screenX(map, X[i]) + DE[i] * arrowScale,
+        screenY(map, Y[i]) - DN[i] * arrowScale, width, height);
     }
     drawSelection(map, context);
     // The reference arrow, lower right, at the map's scale.
