@@ -67,7 +67,11 @@ std::string toUtf8(std::string_view bytes) {
       }
       ++i;
     } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
-      out.append(bytes.substr(i, length));
+      if (code == 0xFFFE || code == 0xFFFF) {
+        appendCodePoint(out, 0xFFFD);  // no character: XML 1.0 forbids them
+      } else {
+        out.append(bytes.substr(i, length));
+      }
       i += length;
     } else {
       // C1 controls (Latin-1 0x80-0x9F) are no text either.
@@ -96,6 +100,50 @@ std::string toUtf8Exact(std::string_view bytes) {
     }
   }
   return out;
+}
+
+std::string consoleText(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  const auto escape = [&](std::string& out, std::uint8_t byte) {
+    out += "\\x";
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
+  };
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<std::uint8_t>(bytes[i]);
+    std::uint32_t code = 0;
+    if (lead < 0x80) {
+      if (lead < 0x20 || lead == 0x7F) {
+        escape(out, lead);
+      } else if (lead == '\\') {
+        out += "\\\\";
+      } else {
+        out += static_cast<char>(lead);
+      }
+      ++i;
+    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
+      if (code < 0xA0) {  // U+0080-U+009F: the C1 controls
+        for (std::size_t k = 0; k < length; ++k) escape(out, static_cast<std::uint8_t>(bytes[i + k]));
+      } else {
+        out.append(bytes.substr(i, length));
+      }
+      i += length;
+    } else {
+      escape(out, lead);
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::size_t consoleWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const char c : text) {
+    if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++width;
+  }
+  return width;
 }
 
 std::string escapeMarkup(std::string_view bytes) {
@@ -171,14 +219,34 @@ void appendFixed(std::string& out, double value, int decimals) {
   char buffer[64];
   auto [end, error] =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  if (error != std::errc()) {
+  std::string_view text(buffer, error == std::errc() ? static_cast<std::size_t>(end - buffer) : 0);
+  const bool roundsToZero = !text.empty() && text.find_first_not_of("-0.") == std::string_view::npos;
+  if (text.empty() || (roundsToZero && value != 0.0)) {
+    // Too long for fixed digits (beyond 1e60), or too small for them: the
+    // shortest text that reads back as the value, so that a non-zero number
+    // never comes out as 0 (JSON and SVG both read "4e-07").
+    appendShortest(out, value);
+    return;
+  }
+  // "-0.0000" carries no sign worth keeping.
+  if (text.front() == '-' && roundsToZero) text.remove_prefix(1);
+  out += text;
+}
+
+void appendShortest(std::string& out, double value) {
+  if (!std::isfinite(value)) {
     out += "null";
     return;
   }
-  std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
-  // "-0.0000" carries no sign worth keeping.
-  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string_view::npos) text.remove_prefix(1);
-  out += text;
+  char buffer[32];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, error == std::errc() ? end : buffer);
+}
+
+std::string shortestNumber(double value) {
+  std::string out;
+  appendShortest(out, value);
+  return out;
 }
 
 std::string fixedNumber(double value, int decimals) {

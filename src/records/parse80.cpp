@@ -74,19 +74,25 @@ double decimalDegrees(long long degrees, long long minutes, double seconds) {
 // usable number. The columns are template arguments: with them fixed at
 // compile time the 2 x 200,000-station run by PID takes 12.6 % fewer
 // instructions than with run-time arguments.
+// `fields` receives the angle's AngleField bits (the report ignores them).
 template <std::size_t first, std::size_t degreeDigits>
 bool readAngle(std::string_view line, std::string_view what, std::string_view record, std::ostream& err,
-               double& angle) {
+               double& angle, std::uint8_t& fields) {
   constexpr std::size_t minutesColumn = first + degreeDigits;
   constexpr std::size_t secondsColumn = minutesColumn + 2;
+  constexpr double kSixtySeconds = 6000000.0;  // in units of 0.00001 second
   double seconds = 0.0;
   std::string_view secondsText;
   if (!secondsField(columns(line, secondsColumn, secondsColumn + 6), seconds, secondsText)) {
     writeRefusal(err, what, secondsText, record);
     return false;
   }
-  angle = decimalDegrees(integerField(columns(line, first, minutesColumn - 1)),
-                         integerField(columns(line, minutesColumn, minutesColumn + 1)), seconds);
+  const long long minutes = integerField(columns(line, minutesColumn, minutesColumn + 1));
+  angle = decimalDegrees(integerField(columns(line, first, minutesColumn - 1)), minutes, seconds);
+  fields = 0;
+  if (minutes >= 60) fields |= kMinutesOver59;
+  if (seconds >= kSixtySeconds) fields |= kSecondsOver59;
+  if (columns(line, first, secondsColumn + 6).find('-') != std::string_view::npos) fields |= kMinusSign;
   return true;
 }
 
@@ -98,9 +104,11 @@ int parse80(int ssnLength, std::string_view record, POS_ELEV& station, std::ostr
 
   // Latitude in columns 45-55, longitude in 57-68.
   double latitude = 0.0;
-  if (!readAngle<45, 2>(line, "latitude seconds", record, err, latitude)) return kRefused;
+  std::uint8_t latitudeFields = 0;
+  if (!readAngle<45, 2>(line, "latitude seconds", record, err, latitude, latitudeFields)) return kRefused;
   double longitude = 0.0;
-  if (!readAngle<57, 3>(line, "longitude seconds", record, err, longitude)) return kRefused;
+  std::uint8_t longitudeFields = 0;
+  if (!readAngle<57, 3>(line, "longitude seconds", record, err, longitude, longitudeFields)) return kRefused;
 
   // Columns 70-75: elevation in metres with two implied decimals; the point
   // goes between columns 73 and 74. Six blanks mean no elevation.
@@ -135,6 +143,7 @@ int parse80(int ssnLength, std::string_view record, POS_ELEV& station, std::ostr
   station.longitude = longitude;
   station.latitudeHemisphere = columns(line, 56, 56)[0];
   station.longitudeHemisphere = columns(line, 69, 69)[0];
+  station.angleFields = static_cast<std::uint8_t>(latitudeFields | (longitudeFields << kLongitudeFieldShift));
   return status;
 }
 

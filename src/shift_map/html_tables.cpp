@@ -102,13 +102,15 @@ std::string summaryTables(const ShiftResults& results) {
   const ShiftSummary& s = results.summary;
   std::string out;
   tableStart(out, "counts", "Counts");
-  const std::array<std::pair<const char*, std::int64_t>, 9> counts = {{
+  const std::array<std::pair<const char*, std::int64_t>, 11> counts = {{
       {"pairs", s.pairs},
       {"only in the 1st file", s.onlyInFirst},
       {"only in the 2nd file", s.onlyInSecond},
       {"over the horizontal tolerance", s.overHorizontal},
       {"over the vertical tolerance", s.overVertical},
       {"pairs formed by blank keys", s.blankKeyPairs},
+      {"stations with a blank key, not paired", s.noKey},
+      {"bad positions (left out)", s.badPosition},
       {"stations without height", s.withoutHeight},
       {"blank hemisphere letters (taken as N or W)", s.blankHemisphere},
       {"pairs with different hemisphere letters", s.mixedHemisphere},

@@ -1,6 +1,7 @@
 #include "shift_map/map_geometry.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -15,34 +16,54 @@ constexpr double kEccentricitySquared = geodesy::kGrs80EccentricitySquared;
 
 }  // namespace
 
+bool isOnMap(const ShiftRow& row) {
+  return row.status != ShiftStatus::BadPosition && row.status != ShiftStatus::NoKey;
+}
+
 double rowLatitude(const ShiftRow& row) {
+  if (!isOnMap(row)) return kMissing;
   return row.status == ShiftStatus::OnlyInSecond ? row.lat2 : row.lat1;
 }
 
 double rowLongitude(const ShiftRow& row) {
+  if (!isOnMap(row)) return kMissing;
   return row.status == ShiftStatus::OnlyInSecond ? row.lon2 : row.lon1;
 }
 
 LocalProjection projectionFor(const std::vector<ShiftRow>& rows) {
-  double minLat = 0.0, maxLat = 0.0, minLon = 0.0, maxLon = 0.0;
+  // The longitudes' extent read two ways, in [-180, 180] and in [0, 360):
+  // a network across the 180th meridian is narrow in the second. The
+  // narrower extent gives the centre, so that the network draws as one
+  // piece; the first wins a tie, so that every other network keeps the
+  // centre it always had.
+  double minLat = 0.0, maxLat = 0.0;
+  double minLon = 0.0, maxLon = 0.0, minTurned = 0.0, maxTurned = 0.0;
   bool any = false;
   for (const ShiftRow& row : rows) {
     const double lat = rowLatitude(row);
     const double lon = rowLongitude(row);
     if (std::isnan(lat) || std::isnan(lon)) continue;
+    const double turned = lon < 0.0 ? lon + 360.0 : lon;
     if (!any) {
       minLat = maxLat = lat;
       minLon = maxLon = lon;
+      minTurned = maxTurned = turned;
       any = true;
     }
     minLat = std::min(minLat, lat);
     maxLat = std::max(maxLat, lat);
     minLon = std::min(minLon, lon);
     maxLon = std::max(maxLon, lon);
+    minTurned = std::min(minTurned, turned);
+    maxTurned = std::max(maxTurned, turned);
   }
   LocalProjection projection;
   projection.centreLatitude = (minLat + maxLat) / 2.0;
   projection.centreLongitude = (minLon + maxLon) / 2.0;
+  if (maxTurned - minTurned < maxLon - minLon) {
+    const double centre = (minTurned + maxTurned) / 2.0;
+    projection.centreLongitude = centre > 180.0 ? centre - 360.0 : centre;
+  }
   const double phi = projection.centreLatitude * std::numbers::pi / 180.0;
   const double sinPhi = std::sin(phi);
   const double w = std::sqrt(1.0 - kEccentricitySquared * sinPhi * sinPhi);
@@ -54,7 +75,9 @@ LocalProjection projectionFor(const std::vector<ShiftRow>& rows) {
 }
 
 MapPoint project(const LocalProjection& projection, double latitude, double longitude) {
-  return {(longitude - projection.centreLongitude) * projection.metresPerDegreeEast,
+  // The difference the short way round: across the 180th meridian too.
+  // std::remainder is exact and leaves a difference within 180 as it is.
+  return {std::remainder(longitude - projection.centreLongitude, 360.0) * projection.metresPerDegreeEast,
           (latitude - projection.centreLatitude) * projection.metresPerDegreeNorth};
 }
 
@@ -92,7 +115,9 @@ double niceLengthAtMost(double limit) {
 double chooseExaggeration(double percentile95, double largest, double mapWidth) {
   double typical = percentile95 > 0.0 ? percentile95 : largest;
   if (!(typical > 0.0)) return 1.0;  // no shift at all (or none known)
-  return std::max(1.0, niceLengthAtMost(kTypicalArrowShare * mapWidth / typical));
+  double factor = niceLengthAtMost(kTypicalArrowShare * mapWidth / typical);
+  if (largest > 0.0) factor = std::min(factor, niceLengthAtMost(kLargestArrowShare * mapWidth / largest));
+  return std::max(1.0, factor);
 }
 
 double referenceArrowLength(double percentile95) {
@@ -136,6 +161,14 @@ std::string lengthLabel(double metres) {
   } else if (metres < 1.0 - kSameLength) {
     value = metres * 100.0;
     unit = " cm";
+  }
+  // A length too small for three decimals (a tolerance of 1e-7 m) keeps
+  // three significant digits, as the page's script writes it.
+  if (value != 0.0 && std::fabs(value) < 0.0005) {
+    char digits[32];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 3);
+    return std::string(digits, error == std::errc() ? end : digits) + unit;
   }
   return shortNumber(value, 3) + unit;
 }

@@ -14,6 +14,8 @@ namespace tessovane2::shifts {
 // A north-up local projection centred on the network: x east and y north in
 // metres from the centre of the stations' bounding box in latitude and
 // longitude, scaled by the GRS80 radii of curvature at the centre latitude.
+// Longitudes are taken about the centre (the difference modulo 360, within
+// 180), so a network across the 180th meridian draws as one piece.
 struct LocalProjection {
   double centreLatitude = 0.0;   // degrees
   double centreLongitude = 0.0;  // degrees
@@ -31,7 +33,9 @@ struct MapBounds {
 };
 
 // The map position of a row: its 1st-file position, the 2nd-file one for a
-// station only in the 2nd file.
+// station only in the 2nd file; kMissing for a row the map leaves out
+// (bad_position, no_key).
+bool isOnMap(const ShiftRow& row);
 double rowLatitude(const ShiftRow& row);
 double rowLongitude(const ShiftRow& row);
 
@@ -53,9 +57,12 @@ double niceLengthAtMost(double limit);
 
 // The automatic exaggeration: the largest factor of the 1-2-5 sequence, at
 // least 1, that draws the 95th-percentile shift no longer than
-// kTypicalArrowShare of the map's width. The largest shift stands in for the
-// percentile when the percentile is zero; 1 when every shift is zero.
+// kTypicalArrowShare of the map's width and the largest no longer than
+// kLargestArrowShare (so that one blunder does not push the map's edge far
+// out to hold its arrow). The largest shift stands in for the percentile
+// when the percentile is zero; 1 when every shift is zero.
 inline constexpr double kTypicalArrowShare = 0.05;
+inline constexpr double kLargestArrowShare = 0.25;
 double chooseExaggeration(double percentile95, double largest, double mapWidth);
 
 // The length the reference arrow stands for (metres): the 1-2-5 length not

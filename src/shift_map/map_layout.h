@@ -18,9 +18,10 @@ inline constexpr double kMapAspect = 1.5;
 struct MapLayout {
   LocalProjection projection;
   std::vector<MapPoint> points;  // one per row, metres
-  MapBounds bounds;
-  double width = 0.0;         // metres across the map as first shown
-  double exaggeration = 1.0;  // arrow length over shift
+  MapBounds bounds;              // of the stations on the map, and with an automatic
+                                 // exaggeration of their arrows' heads too
+  double width = 0.0;            // metres across the map as first shown
+  double exaggeration = 1.0;     // arrow length over shift
   bool exaggerationGiven = false;
   double referenceLength = 0.0;  // metres of shift the reference arrow stands for
 };

@@ -50,6 +50,10 @@ char statusLetter(ShiftStatus status) {
       return '1';
     case ShiftStatus::OnlyInSecond:
       return '2';
+    case ShiftStatus::BadPosition:
+      return 'x';
+    case ShiftStatus::NoKey:
+      return 'k';
   }
   return 'm';
 }
@@ -74,9 +78,9 @@ void writePageData(const ShiftResults& results, const MapLayout& layout, std::os
   const std::optional<double>& vertical = results.run.verticalTolerance;
   out << "{\"format\":1,\n\"tolerance\":" << number(results.run.horizontalTolerance, kShiftDecimals)
       << ",\"verticalTolerance\":" << (vertical ? number(*vertical, kShiftDecimals) : "null")
-      << ",\n\"map\":{\"exaggeration\":" << shortNumber(layout.exaggeration, 6)
+      << ",\n\"map\":{\"exaggeration\":" << shortestNumber(layout.exaggeration)
       << ",\"exaggerationGiven\":" << (layout.exaggerationGiven ? "true" : "false")
-      << ",\"reference\":" << shortNumber(layout.referenceLength, 6)
+      << ",\"reference\":" << shortestNumber(layout.referenceLength)
       << ",\"width\":" << number(layout.width, kPositionDecimals)
       << ",\"minX\":" << number(layout.bounds.minX, kPositionDecimals)
       << ",\"minY\":" << number(layout.bounds.minY, kPositionDecimals)

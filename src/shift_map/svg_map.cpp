@@ -82,65 +82,86 @@ SvgSelection selectSvgRows(const std::vector<ShiftRow>& rows, std::size_t limit)
   return selection;
 }
 
-bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::ostream& out) {
-  const MapLayout layout = layoutMap(results, options);
-  const SvgSelection selection = selectSvgRows(results.rows, options.svgStationLimit);
-  const Frame frame{kMapWidth / layout.width, (layout.bounds.minX + layout.bounds.maxX) / 2.0,
-                    (layout.bounds.minY + layout.bounds.maxY) / 2.0};
-  const double tolerance = results.run.horizontalTolerance;
-  const double arrowScale = layout.exaggeration * frame.scale;  // SVG units per metre of shift
-  const std::string title = "Station shifts: " + escapeMarkup(results.run.first.name) + " to " +
-                            escapeMarkup(results.run.second.name);
+namespace {
 
-  std::string s;
+// What every part of the picture reads.
+struct SvgMap {
+  const ShiftResults& results;
+  const MapLayout& layout;
+  const SvgSelection& selection;
+  Frame frame;
+  double arrowScale;  // SVG units per metre of shift
+  double tolerance;   // metres
+  std::string title;  // escaped
+};
+
+// Arrows shorter than this (SVG units) have no direction a renderer can
+// show: their heads would all point east. The station's dot stands for
+// them, as on the page.
+constexpr double kShortestArrow = 0.05;
+
+// Labels of the largest movers: 11 units high; a character is about 0.62 of
+// that wide in DejaVu Sans (the widest of the fonts asked for), so the
+// label's box is known without measuring it.
+constexpr double kLabelSize = 11.0, kLabelCharacterWidth = 0.62 * kLabelSize, kLabelGap = 5.0;
+
+const std::array<std::pair<const char*, ShiftClass>, 3> kClasses = {
+    {{"within", ShiftClass::Within},
+     {"up-to-twice", ShiftClass::UpToTwice},
+     {"beyond-twice", ShiftClass::BeyondTwice}}};
+
+void writeHeader(std::string& s, const SvgMap& map) {
   s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   s += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + px(kWidth) + "\" height=\"" +
        px(kHeight) + "\" viewBox=\"0 0 " + px(kWidth) + " " + px(kHeight) +
        "\" font-family=\"DejaVu Sans, Arial, sans-serif\" font-size=\"12\">\n";
-  s += "<title>" + title + "</title>\n";
+  s += "<title>" + map.title + "</title>\n";
   s += "<desc>Horizontal shifts, 2nd file minus 1st, drawn from each station's 1st-file position, "
        "exaggerated " +
-       shortNumber(layout.exaggeration, 3) + " times; north up.</desc>\n";
+       shortNumber(map.layout.exaggeration, 3) + " times; north up.</desc>\n";
   s += "<defs>\n<clipPath id=\"map-area\"><rect x=\"" + px(kMapLeft) + "\" y=\"" + px(kMapTop) +
        "\" width=\"" + px(kMapWidth) + "\" height=\"" + px(kMapHeight) + "\"/></clipPath>\n";
-  const std::array<std::pair<const char*, ShiftClass>, 3> classes = {
-      {{"within", ShiftClass::Within},
-       {"up-to-twice", ShiftClass::UpToTwice},
-       {"beyond-twice", ShiftClass::BeyondTwice}}};
-  for (const auto& [name, shift] : classes) {
+  for (const auto& [name, shift] : kClasses) {
     s += "<marker id=\"head-" + std::string(name) +
          "\" viewBox=\"0 0 10 10\" refX=\"9\" refY=\"5\" markerWidth=\"7\" markerHeight=\"7\" "
          "markerUnits=\"userSpaceOnUse\" orient=\"auto\"><path d=\"M0,1 L10,5 L0,9 z\" fill=\"" +
          shiftClassColour(shift) + "\"/></marker>\n";
   }
   s += "</defs>\n<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-  text(s, kMapLeft, 32.0, title, " font-size=\"18\" font-weight=\"bold\"");
+  text(s, kMapLeft, 32.0, map.title, " font-size=\"18\" font-weight=\"bold\"");
   s += "<rect x=\"" + px(kMapLeft) + "\" y=\"" + px(kMapTop) + "\" width=\"" + px(kMapWidth) +
        "\" height=\"" + px(kMapHeight) + "\" fill=\"#fbfbf8\" stroke=\"#888888\"/>\n";
-  out << s;
-  s.clear();
+}
 
-  // Stations, then arrows by class, then the stations in one file only on top.
-  s += "<g id=\"map\" clip-path=\"url(#map-area)\">\n<g id=\"stations\" fill=\"" +
-       std::string(kPalette.station) + "\">\n";
-  for (std::size_t i : selection.rows) {
-    const ShiftRow& row = results.rows[i];
-    if (row.status == ShiftStatus::OnlyInFirst || row.status == ShiftStatus::OnlyInSecond) continue;
-    s += "<circle cx=\"" + px(frame.x(layout.points[i].x)) + "\" cy=\"" + px(frame.y(layout.points[i].y)) +
-         "\" r=\"1.8\"/>\n";
+bool isLone(const ShiftRow& row) {
+  return row.status == ShiftStatus::OnlyInFirst || row.status == ShiftStatus::OnlyInSecond;
+}
+
+// The dots of the pairs' stations.
+void writeStations(std::string& s, const SvgMap& map) {
+  s += "<g id=\"stations\" fill=\"" + std::string(kPalette.station) + "\">\n";
+  for (const std::size_t i : map.selection.rows) {
+    const ShiftRow& row = map.results.rows[i];
+    if (isLone(row) || !isOnMap(row)) continue;
+    s += "<circle cx=\"" + px(map.frame.x(map.layout.points[i].x)) + "\" cy=\"" +
+         px(map.frame.y(map.layout.points[i].y)) + "\" r=\"1.8\"/>\n";
   }
   s += "</g>\n";
-  out << s;
-  s.clear();
-  for (const auto& [name, shift] : classes) {
+}
+
+// The arrows, one group per colour class; long runs go out in pieces.
+void writeArrows(std::string& s, std::ostream& out, const SvgMap& map) {
+  for (const auto& [name, shift] : kClasses) {
     s += "<g id=\"arrows-" + std::string(name) + "\" stroke=\"" + shiftClassColour(shift) +
          "\" stroke-width=\"1.4\" fill=\"none\" marker-end=\"url(#head-" + name + ")\">\n";
-    for (std::size_t i : selection.rows) {
-      const ShiftRow& row = results.rows[i];
-      if (!(row.horizontal > 0.0) || std::isnan(row.dn) || std::isnan(row.de)) continue;
-      if (shiftClass(row.horizontal, tolerance) != shift) continue;
-      s += "<path d=\"M" + px(frame.x(layout.points[i].x)) + "," + px(frame.y(layout.points[i].y)) + " l" +
-           px(row.de * arrowScale) + "," + px(-row.dn * arrowScale) + "\"/>\n";
+    for (const std::size_t i : map.selection.rows) {
+      const ShiftRow& row = map.results.rows[i];
+      if (!hasShifts(row.status) || std::isnan(row.dn) || std::isnan(row.de)) continue;
+      if (shiftClass(row.horizontal, map.tolerance) != shift) continue;
+      const double dx = row.de * map.arrowScale, dy = -row.dn * map.arrowScale;
+      if (std::hypot(dx, dy) < kShortestArrow) continue;
+      s += "<path d=\"M" + px(map.frame.x(map.layout.points[i].x)) + "," +
+           px(map.frame.y(map.layout.points[i].y)) + " l" + px(dx) + "," + px(dy) + "\"/>\n";
       if (s.size() > (1u << 16)) {
         out << s;
         s.clear();
@@ -148,40 +169,80 @@ bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::o
     }
     s += "</g>\n";
   }
+}
+
+// Stations in one file only: hollow squares (1st), triangles (2nd).
+void writeLoneStations(std::string& s, const SvgMap& map) {
   s += "<g id=\"only-in-1st\" fill=\"none\" stroke=\"" + std::string(kPalette.onlyInFirst) +
        "\" stroke-width=\"1.6\">\n";
-  for (std::size_t i : selection.rows) {
-    if (results.rows[i].status != ShiftStatus::OnlyInFirst) continue;
-    s += "<rect x=\"" + px(frame.x(layout.points[i].x) - 4.0) + "\" y=\"" +
-         px(frame.y(layout.points[i].y) - 4.0) + "\" width=\"8\" height=\"8\"/>\n";
+  for (const std::size_t i : map.selection.rows) {
+    if (map.results.rows[i].status != ShiftStatus::OnlyInFirst) continue;
+    s += "<rect x=\"" + px(map.frame.x(map.layout.points[i].x) - 4.0) + "\" y=\"" +
+         px(map.frame.y(map.layout.points[i].y) - 4.0) + "\" width=\"8\" height=\"8\"/>\n";
   }
   s += "</g>\n<g id=\"only-in-2nd\" fill=\"" + std::string(kPalette.onlyInSecond) + "\">\n";
-  for (std::size_t i : selection.rows) {
-    if (results.rows[i].status != ShiftStatus::OnlyInSecond) continue;
-    const double x = frame.x(layout.points[i].x), y = frame.y(layout.points[i].y);
+  for (const std::size_t i : map.selection.rows) {
+    if (map.results.rows[i].status != ShiftStatus::OnlyInSecond) continue;
+    const double x = map.frame.x(map.layout.points[i].x), y = map.frame.y(map.layout.points[i].y);
     s += "<path d=\"M" + px(x) + "," + px(y - 5.0) + " l4.5,8 h-9 z\"/>\n";
   }
-  s += "</g>\n<g id=\"movers\" font-size=\"11\" stroke=\"#ffffff\" stroke-width=\"3\" paint-order=\"stroke\" "
-       "fill=\"#000000\">\n";
-  const std::vector<std::size_t>& movers = results.summary.largestHorizontal;
+  s += "</g>\n";
+}
+
+}  // namespace
+
+LabelPlace placeLabel(double tipX, double tipY, std::size_t characters) {
+  const double width = static_cast<double>(characters) * kLabelCharacterWidth;
+  const double right = kMapLeft + kMapWidth - 2.0, bottom = kMapTop + kMapHeight - 2.0;
+  const double top = kMapTop + 2.0 + kLabelSize, left = kMapLeft + 2.0;
+  LabelPlace place{tipX + kLabelGap, tipY - kLabelGap, false};
+  // Past the right edge: the label ends left of the tip instead.
+  if (place.x + width > right) {
+    place.x = tipX - kLabelGap;
+    place.anchorEnd = true;
+  }
+  // Above the top: below the tip instead.
+  if (place.y < top) place.y = tipY + kLabelGap + kLabelSize;
+  // A tip off the map (a given exaggeration): the label still stands inside.
+  const double minX = left + (place.anchorEnd ? width : 0.0), maxX = right - (place.anchorEnd ? 0.0 : width);
+  place.x = std::clamp(place.x, minX, std::max(minX, maxX));
+  place.y = std::clamp(place.y, top, bottom);
+  return place;
+}
+
+namespace {
+
+// The largest movers' PIDs beside their arrows' heads, inside the map, on a
+// halo the SVG 1.1 way: a white stroked copy under the black text.
+void writeMoverLabels(std::string& s, const SvgMap& map) {
+  std::string labels;
+  const std::vector<std::size_t>& movers = map.results.summary.largestHorizontal;
   for (std::size_t k = 0; k < std::min(kLabelledMovers, movers.size()); ++k) {
     const std::size_t i = movers[k];
-    if (i >= results.rows.size() || std::isnan(results.rows[i].de)) continue;
-    const double x = frame.x(layout.points[i].x) + results.rows[i].de * arrowScale;
-    const double y = frame.y(layout.points[i].y) - results.rows[i].dn * arrowScale;
-    text(s, x + 5.0, y - 5.0, escapeMarkup(results.rows[i].pid));
+    if (i >= map.results.rows.size() || std::isnan(map.results.rows[i].de)) continue;
+    const ShiftRow& row = map.results.rows[i];
+    const std::string label = escapeMarkup(row.pid);
+    const LabelPlace place = placeLabel(map.frame.x(map.layout.points[i].x) + row.de * map.arrowScale,
+                                        map.frame.y(map.layout.points[i].y) - row.dn * map.arrowScale,
+                                        consoleWidth(toUtf8(row.pid)));
+    text(labels, place.x, place.y, label, place.anchorEnd ? " text-anchor=\"end\"" : "");
   }
-  s += "</g>\n</g>\n";
+  s += "<g id=\"movers\" font-size=\"11\">\n<g stroke=\"#ffffff\" stroke-width=\"3\" "
+       "stroke-linejoin=\"round\" "
+       "fill=\"#ffffff\">\n" +
+       labels + "</g>\n<g fill=\"#000000\">\n" + labels + "</g>\n</g>\n";
+}
 
-  // Scale bar (lower left), reference arrow (lower right), north arrow (upper right).
-  const double bar = scaleBarLength(layout.width);
-  const double barPx = bar * frame.scale;
+// Scale bar (lower left), reference arrow (lower right), north arrow (upper right).
+void writeMapFurniture(std::string& s, const SvgMap& map) {
+  const double bar = scaleBarLength(map.layout.width);
+  const double barPx = bar * map.frame.scale;
   const double baseY = kMapTop + kMapHeight - 18.0;
   s += "<g id=\"scale-bar\" stroke=\"#000000\" stroke-width=\"1.5\" fill=\"none\"><path d=\"M" +
        px(kMapLeft + 16.0) + "," + px(baseY - 6.0) + " v6 h" + px(barPx) + " v-6\"/></g>\n";
   text(s, kMapLeft + 16.0 + barPx / 2.0, baseY - 10.0, lengthLabel(bar), " text-anchor=\"middle\"");
-  const double reference = layout.referenceLength;
-  const double referencePx = reference * arrowScale;
+  const double reference = map.layout.referenceLength;
+  const double referencePx = reference * map.arrowScale;
   const double referenceRight = kMapLeft + kMapWidth - 16.0;
   s += "<path id=\"reference-arrow\" d=\"M" + px(referenceRight - referencePx) + "," + px(baseY) + " h" +
        px(referencePx) + "\" stroke=\"" + shiftClassColour(ShiftClass::Within) +
@@ -192,24 +253,19 @@ bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::o
        " l8,26 l-8,-7 l-8,7 z\" fill=\"#000000\"/>";
   text(s, northX, northY + 42.0, "N", " text-anchor=\"middle\" font-weight=\"bold\"");
   s += "</g>\n";
+}
 
-  // The legend.
-  s += "<g id=\"legend\">\n";
-  double y = kMapTop + 8.0;
-  text(s, kLegendLeft, y, "Horizontal shift", " font-weight=\"bold\" font-size=\"14\"");
-  y += 24.0;
-  const std::string tol = lengthLabel(tolerance), twice = lengthLabel(2.0 * tolerance);
-  const std::array<std::pair<ShiftClass, std::string>, 3> labels = {
-      {{ShiftClass::Within, "up to " + tol},
-       {ShiftClass::UpToTwice, tol + " to " + twice},
-       {ShiftClass::BeyondTwice, "over " + twice}}};
-  const std::array<const char*, 3> heads = {"within", "up-to-twice", "beyond-twice"};
-  for (std::size_t k = 0; k < labels.size(); ++k) {
+// The legend's symbols (arrow classes, stations in one file only); returns
+// the height used.
+double writeLegendSymbols(std::string& s, const SvgMap& map, double y) {
+  const std::string tol = lengthLabel(map.tolerance), twice = lengthLabel(2.0 * map.tolerance);
+  const std::array<std::string, 3> labels = {"up to " + tol, tol + " to " + twice, "over " + twice};
+  for (std::size_t k = 0; k < kClasses.size(); ++k) {
     legendEntry(s, y,
                 "<path d=\"M" + px(kLegendLeft) + "," + px(y) + " h22\" stroke=\"" +
-                    shiftClassColour(labels[k].first) + "\" stroke-width=\"1.4\" marker-end=\"url(#head-" +
-                    heads[k] + ")\"/>\n",
-                escapeMarkup(labels[k].second));
+                    shiftClassColour(kClasses[k].second) + "\" stroke-width=\"1.4\" marker-end=\"url(#head-" +
+                    kClasses[k].first + ")\"/>\n",
+                escapeMarkup(labels[k]));
     y += 20.0;
   }
   legendEntry(s, y,
@@ -222,15 +278,26 @@ bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::o
               "<path d=\"M" + px(kLegendLeft + 11.0) + "," + px(y - 5.0) + " l4.5,8 h-9 z\" fill=\"" +
                   kPalette.onlyInSecond + "\"/>\n",
               "only in the 2nd file");
-  y += 32.0;
+  return y;
+}
+
+// The legend: symbols, notes on the scales, what was drawn, the files.
+void writeLegend(std::string& s, const SvgMap& map) {
+  const MapLayout& layout = map.layout;
+  const ShiftResults& results = map.results;
+  s += "<g id=\"legend\">\n";
+  double y = kMapTop + 8.0;
+  text(s, kLegendLeft, y, "Horizontal shift", " font-weight=\"bold\" font-size=\"14\"");
+  y = writeLegendSymbols(s, map, y + 24.0) + 32.0;
+  const std::size_t labelled = std::min(kLabelledMovers, results.summary.largestHorizontal.size());
   const std::array<std::string, 6> notes = {
       "Arrows " + shortNumber(layout.exaggeration, 3) + " times the shift" +
           (layout.exaggerationGiven ? " (given)" : ""),
       "from the 1st-file position;",
-      "reference arrow: " + lengthLabel(reference) + " of shift.",
-      "Tolerance " + tol + "; 2nd file minus 1st.",
-      "Scale bar: " + lengthLabel(bar) + " on the ground.",
-      "Labels: the " + std::to_string(std::min(kLabelledMovers, movers.size())) + " largest movers.",
+      "reference arrow: " + lengthLabel(layout.referenceLength) + " of shift.",
+      "Tolerance " + lengthLabel(map.tolerance) + "; 2nd file minus 1st.",
+      "Scale bar: " + lengthLabel(scaleBarLength(layout.width)) + " on the ground.",
+      "Labels: the " + std::to_string(labelled) + " largest movers.",
   };
   for (const std::string& note : notes) {
     text(s, kLegendLeft, y, escapeMarkup(note));
@@ -238,6 +305,7 @@ bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::o
   }
   y += 12.0;
   const std::size_t total = results.rows.size();
+  const SvgSelection& selection = map.selection;
   if (selection.rows.size() == total) {
     text(s, kLegendLeft, y, "All " + withThousands(total) + " stations drawn.");
   } else {
@@ -257,7 +325,37 @@ bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::o
   text(s, kLegendLeft, y, "2nd: " + escapeMarkup(results.run.second.name));
   y += 17.0;
   text(s, kLegendLeft, y, escapeMarkup(results.run.localTime), " font-size=\"10\"");
-  s += "</g>\n</svg>\n";
+  s += "</g>\n";
+}
+
+}  // namespace
+
+bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::ostream& out) {
+  const MapLayout layout = layoutMap(results, options);
+  const SvgSelection selection = selectSvgRows(results.rows, options.svgStationLimit);
+  const Frame frame{kMapWidth / layout.width, (layout.bounds.minX + layout.bounds.maxX) / 2.0,
+                    (layout.bounds.minY + layout.bounds.maxY) / 2.0};
+  const SvgMap map{results,
+                   layout,
+                   selection,
+                   frame,
+                   layout.exaggeration * frame.scale,
+                   results.run.horizontalTolerance,
+                   "Station shifts: " + escapeMarkup(results.run.first.name) + " to " +
+                       escapeMarkup(results.run.second.name)};
+  std::string s;
+  writeHeader(s, map);
+  // Stations, then arrows by class, then the stations in one file only and
+  // the labels on top, all clipped to the map.
+  s += "<g id=\"map\" clip-path=\"url(#map-area)\">\n";
+  writeStations(s, map);
+  writeArrows(s, out, map);
+  writeLoneStations(s, map);
+  writeMoverLabels(s, map);
+  s += "</g>\n";
+  writeMapFurniture(s, map);
+  writeLegend(s, map);
+  s += "</svg>\n";
   out << s;
   out.flush();
   return static_cast<bool>(out);

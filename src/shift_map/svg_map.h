@@ -22,6 +22,16 @@ struct SvgSelection {
 };
 SvgSelection selectSvgRows(const std::vector<ShiftRow>& rows, std::size_t limit);
 
+// Where a mover's label goes (SVG units) for an arrow's head at tip: beside
+// it up and right; left of it (anchored at its end) where it would pass the
+// map's right edge, below it where it would pass the top; always inside the
+// map. characters: the label's length in characters.
+struct LabelPlace {
+  double x, y;
+  bool anchorEnd;  // text-anchor="end"
+};
+LabelPlace placeLabel(double tipX, double tipY, std::size_t characters);
+
 // Writes the SVG; false when the stream failed.
 bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::ostream& out);
 

@@ -14,12 +14,13 @@ namespace tessovane2::shifts {
 namespace {
 
 // The columns of every run, then those of a run with --fit.
-constexpr std::size_t kBaseColumns = 15;
-constexpr std::array<CsvColumn, 24> kColumns = {{
+constexpr std::size_t kBaseColumns = 16;
+constexpr std::array<CsvColumn, 25> kColumns = {{
     {"pid", "String"},
     {"ssn", "String"},
     {"designation", "String"},
     {"status", "String"},
+    {"hemispheres_differ", "String"},  // true or false
     {"lat1", "Real"},
     {"lon1", "Real"},
     {"h1", "Real"},
@@ -119,6 +120,7 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     appendText(line, row.designation);
     line += ',';
     line += statusName(row.status);
+    line += row.mixedHemisphere ? ",true" : ",false";
     appendNumber(line, row.lat1, kDegreeDecimals);
     appendNumber(line, row.lon1, kDegreeDecimals);
     appendNumber(line, row.h1, kMetreDecimals);

@@ -23,8 +23,10 @@ struct CsvColumn {
 // (Real) and outlier (String: true or false).
 std::span<const CsvColumn> csvColumns(bool withFit);
 
-// Degrees with 9 decimals, metres with 4, the azimuth with 2; a missing
-// value is an empty field. Texts are UTF-8 with every character kept: valid
+// pid, ssn, designation, status, hemispheres_differ (true or false), lat1,
+// lon1, h1, lat2, lon2, h2, dn, de, du, horizontal, azimuth, and the fit's
+// columns with a fit; degrees with 9 decimals, metres with 4, the azimuth
+// with 2; a missing value is an empty field. Texts are UTF-8 with every character kept: valid
 // UTF-8 as it is, any other byte read as Latin-1 (as the GeoJSON reads it),
 // control characters kept but NUL, which becomes U+FFFD; a text starting with "=" stays as it is, for the GIS
 // readers (a spreadsheet imports the columns as text, as the README says).

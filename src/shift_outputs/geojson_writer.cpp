@@ -150,14 +150,21 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
     feature.clear();
     feature += firstFeature ? "\n" : ",\n";
     firstFeature = false;
-    const bool atFirst = row.status == ShiftStatus::OnlyInFirst;
-    feature += R"({"type":"Feature","id":)";
-    feature += std::to_string(i + 1);
-    feature += R"(,"geometry":{"type":"Point","coordinates":[)";
-    appendNumber(feature, atFirst ? row.lon1 : row.lon2, kDegreeDecimals);
-    feature += ',';
-    appendNumber(feature, atFirst ? row.lat1 : row.lat2, kDegreeDecimals);
-    feature += R"(]},"properties":{"pid":)";
+    // The 2nd-file position, else the 1st-file one; a feature without either
+    // (a bad position in every file it is in) has no geometry.
+    const bool atSecond = !std::isnan(row.lat2) && !std::isnan(row.lon2);
+    const bool atFirst = !atSecond && !std::isnan(row.lat1) && !std::isnan(row.lon1);
+    if (atSecond || atFirst) {
+      feature += R"({"type":"Feature","id":)" + std::to_string(i + 1) +
+                 R"(,"geometry":{"type":"Point","coordinates":[)";
+      appendNumber(feature, atSecond ? row.lon2 : row.lon1, kDegreeDecimals);
+      feature += ',';
+      appendNumber(feature, atSecond ? row.lat2 : row.lat1, kDegreeDecimals);
+      feature += "]}";
+    } else {
+      feature += R"({"type":"Feature","id":)" + std::to_string(i + 1) + R"(,"geometry":null)";
+    }
+    feature += R"(,"properties":{"pid":)";
     appendString(feature, row.pid);
     appendProperty(feature, "ssn");
     appendString(feature, row.ssn);
@@ -165,6 +172,8 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
     appendString(feature, row.designation);
     appendProperty(feature, "status");
     appendString(feature, statusName(row.status));
+    appendProperty(feature, "hemispheres_differ");
+    feature += row.mixedHemisphere ? "true" : "false";
     const struct {
       std::string_view name;
       double value;

@@ -8,9 +8,11 @@
 namespace tessovane2::shifts {
 
 // One Point feature per row, one per line, its "id" the row's number from 1
-// (the CSV's line number less one), a stable key to select and join by, at the 2nd-file position (the
-// 1st-file position for only_in_1st), coordinates [longitude, latitude] in
-// signed decimal degrees on the files' own datum; the row's fields as
+// (the CSV's line number less one), a stable key to select and join by, at
+// the 2nd-file position (the 1st-file position where the 2nd has none; no
+// geometry, null, where neither is a position the format can mean),
+// coordinates [longitude, latitude] in signed decimal degrees, longitudes in
+// [-180, 180], on the files' own datum; hemispheres_differ a boolean; the row's fields as
 // properties, numbers with the CSV's decimals, missing values null. Texts
 // are written as UTF-8: valid UTF-8 passes as it is, any other byte is read
 // as Latin-1.

@@ -1,25 +1,49 @@
 #include "shift_outputs/summary_text.h"
 
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/fixed_columns.h"
+#include "format/text_escape.h"
 #include "shift_outputs/number_text.h"
 
 namespace tessovane2::shifts {
 
 namespace {
 
-constexpr int kFigureWidth = 10;
+// A figure's column is at least this wide, and always one wider than its
+// widest figure, so that figures never run together.
+constexpr std::size_t kFigureWidth = 10;
+// The identifier columns of the movers' tables, at least: a PID, an SSN and
+// a designation, each with a blank after it.
+constexpr std::size_t kPidWidth = 7, kSsnWidth = 6, kDesignationWidth = 31;
 
-void appendFigure(std::string& text, double value, int decimals = kMetreDecimals) {
-  std::string figure;
-  const bool present = appendDecimal(figure, value, decimals);
-  appendRight(text, present ? std::string_view(figure) : std::string_view("-"), kFigureWidth);
+std::string figure(double value, int decimals = kMetreDecimals) {
+  std::string text;
+  if (!appendDecimal(text, value, decimals)) text.push_back('-');
+  return text;
+}
+
+void appendRightIn(std::string& text, std::string_view value, std::size_t width) {
+  appendRight(text, value, static_cast<int>(width));
 }
 
 void appendLeft(std::string& text, std::string_view value, std::size_t width) {
   text += value;
-  if (value.size() < width) text.append(width - value.size(), ' ');
+  const std::size_t used = consoleWidth(value);
+  if (used < width) text.append(width - used, ' ');
+}
+
+// The width of a column of figures under `heading`.
+std::size_t columnWidth(std::string_view heading, std::span<const std::string> figures) {
+  std::size_t width = std::max(kFigureWidth, heading.size());
+  for (const std::string& f : figures) width = std::max(width, f.size() + 1);
+  return width;
 }
 
 void appendCount(std::string& text, std::string_view label, std::int64_t count, std::string_view note = {}) {
@@ -34,34 +58,74 @@ void appendCount(std::string& text, std::string_view label, std::int64_t count, 
   text += '\n';
 }
 
-void appendComponent(std::string& text, std::string_view name, const ComponentStatistics& s) {
-  text += "   ";
-  appendLeft(text, name, 12);
-  appendFigure(text, s.mean);
-  appendFigure(text, s.standardDeviation);
-  appendFigure(text, s.rms);
-  text += '\n';
-}
-
-// A station's identifiers and three figures; the second figure with
-// `middleDecimals` decimals.
-void appendMover(std::string& text, const ShiftRow& row, double a, double b, double c,
-                 int middleDecimals = kMetreDecimals) {
-  text += "   ";
-  appendLeft(text, row.pid, 7);
-  appendLeft(text, row.ssn, 6);
-  appendLeft(text, row.designation, 31);
-  appendFigure(text, a);
-  appendFigure(text, b, middleDecimals);
-  appendFigure(text, c);
-  text += '\n';
-}
-
 std::string toleranceNote(double metres) {
   std::string note = "tolerance ";
   appendDecimal(note, metres, kMetreDecimals);
   note += " m";
   return note;
+}
+
+// One row of figures under headings; every column as wide as it needs.
+void appendFigureTable(std::string& text, std::string_view title, std::size_t titleWidth,
+                       std::span<const std::string_view> headings,
+                       std::span<const std::pair<std::string_view, std::vector<double>>> lines) {
+  std::vector<std::vector<std::string>> columns(headings.size());
+  for (const auto& line : lines) {
+    for (std::size_t k = 0; k < headings.size(); ++k) columns[k].push_back(figure(line.second[k]));
+  }
+  std::vector<std::size_t> widths;
+  for (std::size_t k = 0; k < headings.size(); ++k) widths.push_back(columnWidth(headings[k], columns[k]));
+  appendLeft(text, title, titleWidth);
+  for (std::size_t k = 0; k < headings.size(); ++k) appendRightIn(text, headings[k], widths[k]);
+  text += '\n';
+  for (std::size_t r = 0; r < lines.size(); ++r) {
+    appendLeft(text, lines[r].first, titleWidth);
+    for (std::size_t k = 0; k < headings.size(); ++k) appendRightIn(text, columns[k][r], widths[k]);
+    text += '\n';
+  }
+}
+
+// The largest movers: identifiers escaped for the terminal, then three figures.
+void appendMovers(std::string& text, std::string_view title, const ShiftResults& results,
+                  const std::vector<std::size_t>& movers, std::array<std::string_view, 3> headings,
+                  const std::array<std::function<std::string(std::size_t)>, 3>& figures) {
+  struct Line {
+    std::string pid, ssn, designation;
+    std::array<std::string, 3> figures;
+  };
+  std::vector<Line> lines;
+  std::size_t pidWidth = kPidWidth, ssnWidth = kSsnWidth, designationWidth = kDesignationWidth;
+  std::array<std::size_t, 3> widths{};
+  for (std::size_t k = 0; k < 3; ++k) widths[k] = std::max(kFigureWidth, headings[k].size());
+  for (const std::size_t i : movers) {
+    const ShiftRow& row = results.rows[i];
+    Line& line = lines.emplace_back();
+    line.pid = consoleText(row.pid);
+    line.ssn = consoleText(row.ssn);
+    line.designation = consoleText(row.designation);
+    pidWidth = std::max(pidWidth, consoleWidth(line.pid) + 1);
+    ssnWidth = std::max(ssnWidth, consoleWidth(line.ssn) + 1);
+    designationWidth = std::max(designationWidth, consoleWidth(line.designation) + 1);
+    for (std::size_t k = 0; k < 3; ++k) {
+      line.figures[k] = figures[k](i);
+      widths[k] = std::max(widths[k], line.figures[k].size() + 1);
+    }
+  }
+  text += title;
+  text += "\n   ";
+  appendLeft(text, "PID", pidWidth);
+  appendLeft(text, "SSN", ssnWidth);
+  appendLeft(text, "designation", designationWidth);
+  for (std::size_t k = 0; k < 3; ++k) appendRightIn(text, headings[k], widths[k]);
+  text += '\n';
+  for (const Line& line : lines) {
+    text += "   ";
+    appendLeft(text, line.pid, pidWidth);
+    appendLeft(text, line.ssn, ssnWidth);
+    appendLeft(text, line.designation, designationWidth);
+    for (std::size_t k = 0; k < 3; ++k) appendRightIn(text, line.figures[k], widths[k]);
+    text += '\n';
+  }
 }
 
 void appendSystematicChange(std::string& text, const ShiftResults& results) {
@@ -81,18 +145,18 @@ void appendSystematicChange(std::string& text, const ShiftResults& results) {
     text += "   ";
     appendLeft(text, p.name, 10);
     for (const double value : {p.value, p.standardDeviation}) {
-      std::string figure;
-      appendDecimal(figure, value, kFitParameterDecimals);
-      appendRight(text, figure, 13);
+      std::string number;
+      appendDecimal(number, value, kFitParameterDecimals);
+      appendRightIn(text, number, 13);
     }
     text += "  ";
     text += p.unit;
     text += '\n';
   }
-  text += "   sigma_h";
-  appendFigure(text, fit.sigmaH);
-  text += " m   sigma_v";
-  appendFigure(text, fit.sigmaV);
+  text += "   sigma_h ";
+  text += figure(fit.sigmaH);
+  text += " m   sigma_v ";
+  text += figure(fit.sigmaV);
   text += " m\n";
   appendCount(text, "Over horizontal, raw", fit.overHorizontalRaw, "by the raw shifts");
   appendCount(text, "Over horizontal, residual", s.overHorizontal, "by the residuals");
@@ -102,12 +166,14 @@ void appendSystematicChange(std::string& text, const ShiftResults& results) {
   appendDecimal(limit, fit.sigmaLimit, 2);
   limit += " sigma_h";
   appendCount(text, "Outliers", fit.outliers, limit);
-  text += "\n Largest residuals (m)\n   PID    SSN   designation                    ";
-  text += "  residual     sigma     res_u\n";
-  for (const std::size_t i : fit.largestResiduals) {
-    const RowFit& f = fit.rows[i];
-    appendMover(text, results.rows[i], f.resHorizontal, f.resSigma, f.resDu, kSigmaDecimals);
-  }
+  text += '\n';
+  const auto residual = [&fit](double RowFit::*member) {
+    return [&fit, member](std::size_t i) { return figure(fit.rows[i].*member); };
+  };
+  appendMovers(text, " Largest residuals (m)", results, fit.largestResiduals, {"residual", "sigma", "res_u"},
+               {residual(&RowFit::resHorizontal),
+                [&fit](std::size_t i) { return figure(fit.rows[i].resSigma, kSigmaDecimals); },
+                residual(&RowFit::resDu)});
 }
 
 }  // namespace
@@ -116,12 +182,14 @@ std::string summaryText(const ShiftResults& results) {
   const ShiftSummary& s = results.summary;
   const RunFacts& run = results.run;
   std::string text;
-  for (const std::string_view part :
-       {std::string_view(" tessovane2_shifts "), std::string_view(run.version), std::string_view(": "),
-        std::string_view(run.first.name), std::string_view(" -> "), std::string_view(run.second.name),
-        std::string_view(", matched by "), std::string_view(run.searchTypeLabel)}) {
-    text += part;
-  }
+  text += " tessovane2_shifts ";
+  text += run.version;
+  text += ": ";
+  text += consoleText(run.first.name);
+  text += " -> ";
+  text += consoleText(run.second.name);
+  text += ", matched by ";
+  text += run.searchTypeLabel;
   text += '\n';
   appendCount(text, "Pairs", s.pairs);
   appendCount(text, "Only in the 1st file", s.onlyInFirst);
@@ -130,38 +198,39 @@ std::string summaryText(const ShiftResults& results) {
   appendCount(text, "Over vertical tolerance", s.overVertical,
               run.verticalTolerance ? toleranceNote(*run.verticalTolerance) : "no vertical tolerance");
   appendCount(text, "Pairs by blank keys", s.blankKeyPairs);
+  appendCount(text, "Blank keys, not paired", s.noKey, "stations");
+  appendCount(text, "Bad positions", s.badPosition, "rows left out of every figure");
   appendCount(text, "Stations without height", s.withoutHeight);
   appendCount(text, "Unlettered hemispheres", s.blankHemisphere, "stations taken as N or W");
   appendCount(text, "Mixed hemisphere pairs", s.mixedHemisphere);
 
-  text += "\n Horizontal shift (m)  ";
-  for (const std::string_view name : {"min", "max", "mean", "rms", "p50", "p95", "p99"}) {
-    appendRight(text, name, kFigureWidth);
-  }
-  text += "\n                       ";
-  for (const double value : {s.horizontalMin, s.horizontalMax, s.horizontalMean, s.horizontalRms,
-                             s.horizontalP50, s.horizontalP95, s.horizontalP99}) {
-    appendFigure(text, value);
-  }
-  text += "\n\n Component (m)";
-  for (const std::string_view name : {"mean", "std dev", "rms"}) appendRight(text, name, kFigureWidth);
   text += '\n';
-  appendComponent(text, "dn (north)", s.dn);
-  appendComponent(text, "de (east)", s.de);
-  appendComponent(text, "du (up)", s.du);
+  static constexpr std::array<std::string_view, 7> kSpread = {"min", "max", "mean", "rms",
+                                                              "p50", "p95", "p99"};
+  const std::pair<std::string_view, std::vector<double>> spread[] = {
+      {"",
+       {s.horizontalMin, s.horizontalMax, s.horizontalMean, s.horizontalRms, s.horizontalP50, s.horizontalP95,
+        s.horizontalP99}}};
+  appendFigureTable(text, " Horizontal shift (m)", 23, kSpread, spread);
 
-  text += "\n Largest horizontal shifts (m)\n   PID    SSN   designation                    ";
-  text += "horizontal        dn        de\n";
-  for (const std::size_t i : s.largestHorizontal) {
-    const ShiftRow& row = results.rows[i];
-    appendMover(text, row, row.horizontal, row.dn, row.de);
-  }
-  text += "\n Largest vertical shifts (m)\n   PID    SSN   designation                    ";
-  text += "        du        h1        h2\n";
-  for (const std::size_t i : s.largestVertical) {
-    const ShiftRow& row = results.rows[i];
-    appendMover(text, row, row.du, row.h1, row.h2);
-  }
+  text += '\n';
+  static constexpr std::array<std::string_view, 3> kComponent = {"mean", "std dev", "rms"};
+  const std::pair<std::string_view, std::vector<double>> components[] = {
+      {"   dn (north)", {s.dn.mean, s.dn.standardDeviation, s.dn.rms}},
+      {"   de (east)", {s.de.mean, s.de.standardDeviation, s.de.rms}},
+      {"   du (up)", {s.du.mean, s.du.standardDeviation, s.du.rms}}};
+  appendFigureTable(text, " Component (m)", 15, kComponent, components);
+
+  text += '\n';
+  const auto field = [&](double ShiftRow::*member) {
+    return [&results, member](std::size_t i) { return figure(results.rows[i].*member); };
+  };
+  appendMovers(text, " Largest horizontal shifts (m)", results, s.largestHorizontal,
+               {"horizontal", "dn", "de"},
+               {field(&ShiftRow::horizontal), field(&ShiftRow::dn), field(&ShiftRow::de)});
+  text += '\n';
+  appendMovers(text, " Largest vertical shifts (m)", results, s.largestVertical, {"du", "h1", "h2"},
+               {field(&ShiftRow::du), field(&ShiftRow::h1), field(&ShiftRow::h2)});
   if (results.fit) appendSystematicChange(text, results);
   return text;
 }

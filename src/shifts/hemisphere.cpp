@@ -1,5 +1,7 @@
 #include "shifts/hemisphere.h"
 
+#include <cmath>
+
 namespace tessovane2::shifts {
 
 double latitudeSign(char letter) { return letter == 'S' || letter == 's' ? -1.0 : 1.0; }
@@ -20,6 +22,12 @@ double signedLatitude(const POS_ELEV& station) {
 
 double signedLongitude(const POS_ELEV& station) {
   return withoutNegativeZero(longitudeSign(station.longitudeHemisphere) * station.longitude);
+}
+
+double longitudeWithin180(double degrees) {
+  if (degrees >= -180.0 && degrees <= 180.0) return degrees;
+  // std::remainder is exact: the result is the longitude to the last bit.
+  return withoutNegativeZero(std::remainder(degrees, 360.0));
 }
 
 bool hemispheresDiffer(const POS_ELEV& first, const POS_ELEV& second) {

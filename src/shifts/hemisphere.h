@@ -20,9 +20,15 @@ double longitudeSign(char letter);
 bool isUnletteredLatitude(char letter);
 bool isUnletteredLongitude(char letter);
 
-// Signed decimal degrees, north and east positive; never -0.0.
+// Signed decimal degrees, north and east positive; never -0.0. The
+// longitude as the record gives it: the format's three degree digits reach
+// 359 W (Pacific networks are written so, Guam as W 215).
 double signedLatitude(const POS_ELEV& station);
 double signedLongitude(const POS_ELEV& station);
+
+// A signed longitude (degrees) brought into [-180, 180] by whole turns, as
+// RFC 7946 and every map want it: -215.16 is 144.84.
+double longitudeWithin180(double degrees);
 
 // The two stations lie in different hemispheres by their letters (after the
 // defaults): a data error, since one station does not cross the equator or

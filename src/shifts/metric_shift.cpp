@@ -9,15 +9,25 @@
 
 namespace tessovane2::shifts {
 
+double longitudeDifference(double degrees) {
+  // std::remainder is exact and gives [-180, 180], an odd multiple of 180 to
+  // the even quotient; -180 is the same meridian as 180.
+  const double reduced = std::remainder(degrees, 360.0);
+  return reduced == -180.0 ? 180.0 : reduced;
+}
+
 MetricShift metricShift(const POS_ELEV& first, const POS_ELEV& second) {
-  // The report's call: the 2nd-file station is point 1, the 1st-file station
-  // point 2. Its north component runs from point 1 to point 2, towards the
-  // larger digit latitude; its east component grows with the 2nd station's
-  // digit longitude.
+  // The report's call has the 2nd-file station as point 1 and the 1st-file
+  // station as point 2, and takes their longitude difference inside. Here
+  // point 2 sits at longitude 0 and point 1 at the reduced difference, which
+  // gives the same bits as (lon2 - lon1) when nothing is reduced: x - 0.0 is
+  // x, and a - b is exactly -(b - a). With signed degrees the components
+  // come out north and east positive, 2nd minus 1st, as they are.
+  const double difference = longitudeDifference(signedLongitude(second) - signedLongitude(first));
   const ShortLineComponents c =
-      shortLineComponents(second.latitude, second.longitude, first.latitude, first.longitude);
-  const double north = withoutNegativeZero(-c.north * latitudeSign(first.latitudeHemisphere));
-  const double east = withoutNegativeZero(c.east * longitudeSign(first.longitudeHemisphere));
+      shortLineComponents(signedLatitude(second), difference, signedLatitude(first), 0.0);
+  const double north = withoutNegativeZero(-c.north);
+  const double east = withoutNegativeZero(c.east);
 
   double azimuth = kMissing;
   if (north != 0.0 || east != 0.0) {

@@ -16,6 +16,10 @@ std::string_view statusName(ShiftStatus status) {
       return "only_in_1st";
     case ShiftStatus::OnlyInSecond:
       return "only_in_2nd";
+    case ShiftStatus::BadPosition:
+      return "bad_position";
+    case ShiftStatus::NoKey:
+      return "no_key";
   }
   return "matched";
 }

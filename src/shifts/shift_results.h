@@ -18,10 +18,30 @@ namespace tessovane2::shifts {
 // CSV field or a JSON null.
 inline constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 
-enum class ShiftStatus { Matched, OverHorizontal, OverVertical, OverBoth, OnlyInFirst, OnlyInSecond };
+// BadPosition: a station (of a pair, or unpaired) whose position the record
+// format cannot mean (position_check.h); NoKey: a station with a blank key,
+// not paired unless asked for. Neither has shifts nor takes part in any
+// figure or the map.
+enum class ShiftStatus {
+  Matched,
+  OverHorizontal,
+  OverVertical,
+  OverBoth,
+  OnlyInFirst,
+  OnlyInSecond,
+  BadPosition,
+  NoKey
+};
 
-// "matched", "over_horizontal", "over_vertical", "over_both", "only_in_1st", "only_in_2nd".
+// "matched", "over_horizontal", "over_vertical", "over_both", "only_in_1st",
+// "only_in_2nd", "bad_position", "no_key".
 std::string_view statusName(ShiftStatus status);
+
+// A pair with shifts: matched or over a tolerance.
+inline bool hasShifts(ShiftStatus status) {
+  return status == ShiftStatus::Matched || status == ShiftStatus::OverHorizontal ||
+         status == ShiftStatus::OverVertical || status == ShiftStatus::OverBoth;
+}
 
 struct ShiftRow {
   ShiftStatus status = ShiftStatus::Matched;
@@ -30,21 +50,22 @@ struct ShiftRow {
   std::string_view pid;
   std::string_view ssn;
   std::string_view designation;
-  // Positions: signed decimal degrees (north and east positive) and heights
-  // in metres; kMissing where the file has no such station or no height.
+  // Positions: signed decimal degrees (north and east positive, longitudes
+  // in [-180, 180]) and heights in metres; kMissing where the file has no
+  // such station, no height, or a position the format cannot mean.
   double lat1 = kMissing, lon1 = kMissing, h1 = kMissing;
   double lat2 = kMissing, lon2 = kMissing, h2 = kMissing;
   // Shifts, 2nd file minus 1st: north, east and up in metres; the horizontal
   // shift in metres (the report's position shift, bit for bit); the azimuth
   // of the shift in degrees clockwise from north, [0, 360). kMissing where
   // there is none (unpaired rows; du without both heights; azimuth of a
-  // zero shift).
+  // zero shift; bad_position and no_key rows).
   double dn = kMissing, de = kMissing, du = kMissing;
   double horizontal = kMissing, azimuth = kMissing;
   bool blankKey = false;  // a pair formed by two blank (or empty) keys
   // A pair whose two stations carry different hemisphere letters (a data
-  // error, warned about): its shifts read the 2nd station's digits in the
-  // 1st station's hemisphere, so that horizontal stays the report's shift.
+  // error, warned about; the CSV's hemispheres_differ): its shifts come from
+  // the signed positions, so that horizontal is then not the report's shift.
   bool mixedHemisphere = false;
 };
 
@@ -75,7 +96,7 @@ struct ComponentStatistics {
 };
 
 struct ShiftSummary {
-  std::int64_t pairs = 0;
+  std::int64_t pairs = 0;  // rows with shifts
   std::int64_t onlyInFirst = 0;
   std::int64_t onlyInSecond = 0;
   std::int64_t overHorizontal = 0;  // over_horizontal and over_both
@@ -84,6 +105,8 @@ struct ShiftSummary {
   std::int64_t withoutHeight = 0;    // stations (of rows) without a height
   std::int64_t blankHemisphere = 0;  // stations whose hemisphere letter was blank (taken as N or W)
   std::int64_t mixedHemisphere = 0;  // pairs whose two stations carry different letters
+  std::int64_t badPosition = 0;      // bad_position rows
+  std::int64_t noKey = 0;            // no_key rows (stations with a blank key, unpaired)
   // The horizontal shift over all pairs, metres; kMissing without pairs.
   double horizontalMin = kMissing, horizontalMax = kMissing, horizontalMean = kMissing;
   double horizontalRms = kMissing;

@@ -12,17 +12,13 @@ namespace {
 
 constexpr std::size_t kLargestMovers = 10;
 
-bool isPair(const ShiftRow& row) {
-  return row.status != ShiftStatus::OnlyInFirst && row.status != ShiftStatus::OnlyInSecond;
-}
-
 // The row numbers of the (at most) ten largest values, largest first, ties
 // in row order; rows without a value are left out.
 template <typename Value>
 std::vector<std::size_t> largest(const std::vector<ShiftRow>& rows, Value value) {
   std::vector<std::size_t> order;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (isPair(rows[i]) && !std::isnan(value(rows[i]))) order.push_back(i);
+    if (hasShifts(rows[i].status) && !std::isnan(value(rows[i]))) order.push_back(i);
   }
   const auto before = [&](std::size_t a, std::size_t b) {
     const double va = value(rows[a]);
@@ -90,6 +86,14 @@ ShiftSummary summarizeShifts(const std::vector<ShiftRow>& rows, const StationTab
     }
     if (row.status == ShiftStatus::OnlyInSecond) {
       ++summary.onlyInSecond;
+      continue;
+    }
+    if (row.status == ShiftStatus::BadPosition) {
+      ++summary.badPosition;
+      continue;
+    }
+    if (row.status == ShiftStatus::NoKey) {
+      ++summary.noKey;
       continue;
     }
     ++summary.pairs;

@@ -7,15 +7,20 @@
 #include <vector>
 
 #include "analysis/row_fit.h"
+#include "compare/pairing.h"
 #include "files/console_output.h"
 #include "files/file_identity.h"
 #include "files/file_streams.h"
 #include "files/pending_outputs.h"
 #include "files/run_files.h"
+#include "format/text_escape.h"
 #include "parameters/run_parameters.h"
 #include "records/station_table.h"
+#include "records/trim.h"
+#include "shift_map/map_limits.h"
 #include "shift_outputs/output_formats.h"
 #include "shift_outputs/summary_text.h"
+#include "shifts/position_check.h"
 #include "shifts/shift_rows.h"
 #include "shifts/shift_summary.h"
 #include "tessovane2_shifts/shifts_options.h"
@@ -59,10 +64,40 @@ bool reportFilesWithoutStations(const LoadResult& first, const LoadResult& secon
 void warnMixedHemispheres(const std::vector<ShiftRow>& rows, std::ostream& err) {
   for (const ShiftRow& row : rows) {
     if (!row.mixedHemisphere) continue;
-    err << "Warning: hemisphere letters differ between the files for station:   PID = " << row.pid
-        << "   SSN = " << row.ssn << '\n'
-        << "         its shifts read the 2nd file's position in the 1st file's hemisphere" << '\n';
+    err << "Warning: hemisphere letters differ between the files for station:   PID = "
+        << consoleText(row.pid) << "   SSN = " << consoleText(row.ssn) << '\n'
+        << "         its shifts come from the signed positions; horizontal is not tessovane2's shift" << '\n';
   }
+}
+
+// One warning per station whose position the format cannot mean, in file
+// order.
+void warnBadPositions(const StationTable& table, int fileNumber, std::ostream& err) {
+  for (const POS_ELEV& station : table) {
+    if (!isBadPosition(station)) continue;
+    err << "Warning: position the record format cannot mean in file " << fileNumber
+        << " for station:   PID = " << consoleText(trimmedView(station.pid.view(), 'R'))
+        << "   SSN = " << consoleText(trimmedView(station.ssn.view(), 'R')) << '\n'
+        << "         " << positionFaults(station) << "; status bad_position, no shifts" << '\n';
+  }
+}
+
+// The page or the SVG is among the outputs.
+bool drawsMap(const ShiftsOptions& options) {
+  for (const std::string& name : options.formats) {
+    if (name == "html" || name == "svg") return true;
+  }
+  return false;
+}
+
+std::string withThousands(std::uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
 }
 
 int compareToData(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
@@ -75,6 +110,13 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
 
   const std::optional<RunParameters> parameters = runParameters(options.positional, err);
   if (!parameters) return kTroubleStatus;
+  if (drawsMap(options)) {
+    if (const auto refusal =
+            mapRangeRefusal(parameters->shiftTolerance, options.verticalTolerance, options.exaggeration)) {
+      err << "tessovane2_shifts: " << *refusal << '\n';
+      return kTroubleStatus;
+    }
+  }
 
   InputFileStream firstInput, secondInput;
   if (!openInput(firstInput, parameters->firstFileName, 1, err) ||
@@ -132,7 +174,22 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
   facts.version = kVersion;
   facts.searchTypeLabel = parameters->searchTypeLabel;
 
-  results.rows = shiftRows(first.table, second.table, parameters->matchType,
+  warnBadPositions(first.table, 1, err);
+  warnBadPositions(second.table, 2, err);
+  // The rows are counted before any is made: blank or repeated keys pair
+  // every station of one file with every one of the other, which can ask
+  // for terabytes.
+  const StationPairing pairing(first.table, second.table, parameters->matchType);
+  const PairingRule rule{parameters->matchType, options.pairBlankKeys};
+  const std::uint64_t rowCount = shiftRowCount(first.table, second.table, pairing, rule);
+  if (rowCount > options.maxRows) {
+    err << "tessovane2_shifts: the files would give " << withThousands(rowCount) << " rows, more than "
+        << withThousands(options.maxRows) << " (repeated" << (options.pairBlankKeys ? " or blank" : "")
+        << " keys pair every station of one file with every"
+        << " one of the other); --max-rows N raises the limit\n";
+    return kTroubleStatus;
+  }
+  results.rows = shiftRows(first.table, second.table, pairing, rule,
                            {parameters->shiftTolerance, options.verticalTolerance});
   if (options.fit) {
     std::optional<std::vector<std::string>> stable;
@@ -183,7 +240,9 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
 
   const ShiftSummary& s = results.summary;
   const std::int64_t outliers = results.fit ? results.fit->outliers : 0;
-  const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond + outliers > 0;
+  const bool differences = s.overHorizontal + s.overVertical + s.onlyInFirst + s.onlyInSecond +
+                               s.badPosition + s.noKey + outliers >
+                           0;
   return differences ? 1 : 0;
 }
 

@@ -84,7 +84,7 @@ ParsedOptions trouble(std::string message) {
 
 ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
   ShiftsOptions options;
-  std::string verticalText, exaggerationText, fitText, verticalModelText, stableFile, sigmaText;
+  std::string verticalText, exaggerationText, fitText, verticalModelText, stableFile, sigmaText, maxRowsText;
   std::vector<std::string> formats;
 
   CLI::App app{
@@ -131,6 +131,11 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
                    "a pair is an outlier when its horizontal residual exceeds K robust standard deviations "
                    "(default 5)")
         ->option_text("K");
+    app.add_flag("--pair-blank-keys", options.pairBlankKeys,
+                 "pair stations with blank keys as tessovane2 does (default: status no_key)");
+    app.add_option("--max-rows", maxRowsText,
+                   "refuse a run that would give more than N rows (default 10000000)")
+        ->option_text("N");
 
     // CLI11 reads its arguments last first.
     std::vector<std::string> reversed;
@@ -205,6 +210,15 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
   }
   if (!options.fit && (app.count("--vertical") + app.count("--stable") + app.count("--sigma-limit")) > 0) {
     return trouble("--vertical, --stable and --sigma-limit need --fit");
+  }
+  if (app.count("--max-rows") > 0) {
+    std::uint64_t rows = 0;
+    const char* end = maxRowsText.data() + maxRowsText.size();
+    const std::from_chars_result r = std::from_chars(maxRowsText.data(), end, rows);
+    if (r.ec != std::errc() || r.ptr != end || rows == 0) {
+      return trouble("--max-rows needs a whole number of rows, 1 or more: " + maxRowsText);
+    }
+    options.maxRows = rows;
   }
   if (app.count("--formats") == 0) {
     for (const OutputFormat& format : outputFormats()) formats.emplace_back(format.name);

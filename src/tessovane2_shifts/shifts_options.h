@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +12,11 @@
 #include "analysis/systematic_fit.h"
 
 namespace tessovane2::shifts {
+
+// The most rows a run may give unless --max-rows says otherwise: about
+// 1.5 GB of rows in memory, far beyond any real network, far below what
+// blank or repeated keys can ask for (every pair of them).
+inline constexpr std::uint64_t kDefaultMaxRows = 10'000'000;
 
 struct ShiftsOptions {
   // FILE1 FILE2 OUTPUT TOLERANCE SSN_LENGTH MATCH, as given; validated by
@@ -24,7 +30,9 @@ struct ShiftsOptions {
   std::optional<analysis::FitModel> fit;
   analysis::FitVertical vertical = analysis::FitVertical::Offset;  // --vertical offset|plane
   std::optional<std::string> stableFile;                           // --stable: the marks that define the fit
-  double sigmaLimit = 5.0;  // --sigma-limit K (robust standard deviations)
+  double sigmaLimit = 5.0;                  // --sigma-limit K (robust standard deviations)
+  bool pairBlankKeys = false;               // pair blank keys as the report does
+  std::uint64_t maxRows = kDefaultMaxRows;  // a run that would give more rows is refused
 };
 
 // What the command line asks for: a run with `options`, or an end with

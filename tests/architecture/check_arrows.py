@@ -28,7 +28,7 @@ ALLOWED = {
     "shift_map": {"shifts", "analysis", "format", "geodesy"},
     "shift_outputs": {"shifts", "analysis", "shift_map", "format", "geodesy"},
     "tessovane2": {"parameters", "compare", "records", "files", "date", "format"},
-    "tessovane2_shifts": {"parameters", "shift_outputs", "shift_map", "analysis", "shifts", "records",
+    "tessovane2_shifts": {"parameters", "shift_outputs", "shift_map", "analysis", "shifts", "compare", "records",
                           "files", "date", "format"},
 }
 

@@ -45,10 +45,42 @@ TEST(TextEscape, MarkupAndScriptCannotBeClosedByAText) {
   EXPECT_EQ(jsonString("line\xE2\x80\xA8sep"), "\"line\\u2028sep\"");
 }
 
+// Pins the fault where ESC sequences and C1 controls in a designation
+// reached the terminal raw through the companion's summary and warnings.
+TEST(TextEscape, ConsoleTextLeavesNothingForATerminalToActOn) {
+  const struct {
+    const char* what;
+    std::string bytes, expected;
+    std::size_t width;
+  } cases[] = {
+      {"plain text kept", "KESTREL 2", "KESTREL 2", 9},
+      {"ESC, BEL, NUL, DEL escaped", std::string("\x1b[31m\x07\0\x7f", 8), "\\x1b[31m\\x07\\x00\\x7f", 20},
+      {"a backslash doubled", "A\\B", "A\\\\B", 4},
+      {"a C1 byte escaped",
+       "\x9b"
+       "2J",
+       "\\x9b2J", 6},
+      {"a C1 control in UTF-8 escaped", "\xC2\x9b", "\\xc2\\x9b", 8},
+      {"valid UTF-8 kept, one column per character", "M\xC3\x9CHLE", "M\xC3\x9CHLE", 5},
+      {"a lone Latin-1 byte escaped", "M\xDCHLE", "M\\xdcHLE", 8},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(consoleText(c.bytes), c.expected) << c.what;
+    EXPECT_EQ(consoleWidth(consoleText(c.bytes)), c.width) << c.what;
+  }
+}
+
 TEST(TextEscape, FixedNumbersAreLocaleFreeWithNullForMissing) {
   EXPECT_EQ(fixedNumber(0.12345, 4), "0.1235");
   EXPECT_EQ(fixedNumber(-12.5, 2), "-12.50");
-  EXPECT_EQ(fixedNumber(-0.00001, 4), "0.0000");  // no sign on a rounded zero
+  EXPECT_EQ(fixedNumber(-0.0, 4), "0.0000");  // no sign on a zero
+  // Pins the faults where a tolerance of 1e308 was written null and an
+  // exaggeration of 1e-7 as 0: a number keeps its nature.
+  EXPECT_EQ(fixedNumber(-0.00001, 4), "-1e-05");
+  EXPECT_EQ(fixedNumber(4e-7, 1), "4e-07");
+  EXPECT_EQ(fixedNumber(1e308, 4), "1e+308");
+  EXPECT_EQ(shortestNumber(0.05), "0.05");
+  EXPECT_EQ(shortestNumber(std::nan("")), "null");
   EXPECT_EQ(fixedNumber(std::nan(""), 4), "null");
   EXPECT_EQ(shortNumber(10000.0, 3), "10000");
   EXPECT_EQ(shortNumber(2.5, 3), "2.5");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tessovane2::shifts {
 namespace {
 
@@ -69,6 +71,24 @@ TEST(MapGeometry, ProjectionIsNorthUpInMetresAroundTheCentre) {
   only.lat2 = 10.0, only.lon2 = 20.0;
   EXPECT_EQ(rowLatitude(only), 10.0);
   EXPECT_EQ(rowLongitude(only), 20.0);
+}
+
+// Pins the fault where a network across the 180th meridian was centred on
+// the other side of the earth and drawn 40,000 km wide.
+TEST(MapGeometry, ANetworkAcrossThe180thMeridianIsOnePiece) {
+  ShiftRow east, west;
+  east.lat1 = -16.5, east.lon1 = 179.99;
+  west.lat1 = -16.5, west.lon1 = -179.97;
+  const LocalProjection p = projectionFor({east, west});
+  EXPECT_NEAR(p.centreLongitude, -179.99, 1e-9);  // 180.01 E
+  const double across = project(p, -16.5, -179.97).x - project(p, -16.5, 179.99).x;
+  EXPECT_NEAR(across, 0.04 * p.metresPerDegreeEast, 1e-6);  // 4.3 km east, not 40,000 km west
+  // Rows the map leaves out take no part.
+  ShiftRow bad = east;
+  bad.status = ShiftStatus::BadPosition;
+  bad.lon1 = 0.0;
+  EXPECT_TRUE(std::isnan(rowLongitude(bad)));
+  EXPECT_NEAR(projectionFor({east, west, bad}).centreLongitude, -179.99, 1e-9);
 }
 
 TEST(MapGeometry, MapWidthFitsTheBoxAndKeepsAScaleForOneStation) {

@@ -4,8 +4,10 @@
 #include <sstream>
 #include <string>
 
+#include "format/text_escape.h"
 #include "shift_map/html_report.h"
 #include "shift_map/map_layout.h"
+#include "shift_map/map_limits.h"
 #include "shift_map/page_assets.h"
 #include "shift_map/page_data.h"
 #include "shift_map/svg_map.h"
@@ -123,6 +125,97 @@ TEST(PageWriters, TheDataCarriesEachRowsAzimuthAndColourClass) {
   const std::string data = out.str();
   EXPECT_NE(data.find("\n\"azimuth\":[0.00,12.35,90.00,null,null,null],\n"), std::string::npos) << data;
   EXPECT_NE(data.find("\n\"shiftClass\":\"0120--\""), std::string::npos) << data;
+}
+
+// Pins the faults where a tolerance of 1e308 was written "tolerance":null
+// (the legend then read "up to 0 mm"), --exaggeration 1e308 wrote path data
+// "lnull,null" and 1e-7 was written 0: the map refuses what it cannot draw,
+// and every number it writes is finite and non-zero when it is.
+TEST(PageWriters, NumbersStayFiniteAndKeepTheirDigits) {
+  const struct {
+    double tolerance;
+    std::optional<double> vertical, exaggeration;
+    bool refused;
+  } ranges[] = {
+      {0.0, std::nullopt, std::nullopt, false},
+      {1e6, 1e6, 1e-3, false},
+      {1e6, 0.0, 1e9, false},
+      {1e308, std::nullopt, std::nullopt, true},
+      {1.000001e6, 0.0, 1.0, true},
+      {0.05, 1e7, std::nullopt, true},
+      {0.05, std::nullopt, 1e-7, true},
+      {0.05, std::nullopt, 1e308, true},
+      {0.05, std::nullopt, 9.99e-4, true},
+      {0.05, std::nullopt, 1.01e9, true},
+  };
+  for (const auto& r : ranges) {
+    EXPECT_EQ(mapRangeRefusal(r.tolerance, r.vertical, r.exaggeration).has_value(), r.refused)
+        << r.tolerance << " " << r.vertical.value_or(-1) << " " << r.exaggeration.value_or(-1);
+  }
+  EXPECT_EQ(*mapRangeRefusal(0.05, std::nullopt, 1e-7),
+            "--exaggeration 1e-07 is outside what the map can draw: 0.001 to 1000000000");
+
+  ShiftResults results = hostileSample().results;
+  results.run.horizontalTolerance = 1e-7;
+  for (const double exaggeration : {kSmallestExaggeration, kLargestExaggeration}) {
+    PageOptions options;
+    options.exaggeration = exaggeration;
+    std::ostringstream page, svg;
+    ASSERT_TRUE(writeHtmlReport(results, options, page));
+    ASSERT_TRUE(writeSvgMap(results, options, svg));
+    EXPECT_NE(page.str().find("\"tolerance\":1e-07,"), std::string::npos);
+    EXPECT_NE(page.str().find("\"exaggeration\":" + shortestNumber(exaggeration) + ","), std::string::npos);
+    EXPECT_NE(svg.str().find("up to 0.0001 mm"), std::string::npos);
+    for (const char* bad : {"null", "inf", "nan"}) EXPECT_EQ(svg.str().find(bad), std::string::npos) << bad;
+  }
+}
+
+// Pins three faults of the SVG: a PID holding U+FFFE made it not well-formed,
+// arrows shorter than 0.05 px came out as paths whose heads all pointed
+// east, and the labels' halo used paint-order, which SVG 1.1 does not have.
+TEST(PageWriters, TheSvgHoldsOnlyXmlCharactersDotsForTinyShiftsAndAnSvg11Halo) {
+  ShiftResults results = hostileSample().results;
+  results.rows.at(results.summary.largestHorizontal.at(0)).pid = "P\xEF\xBF\xBE\x01Q";
+  PageOptions options;
+  options.exaggeration = 1.0;  // every sample arrow under 0.05 px
+  std::ostringstream out;
+  ASSERT_TRUE(writeSvgMap(results, options, out));
+  const std::string svg = out.str();
+  EXPECT_EQ(svg.find("\xEF\xBF\xBE"), std::string::npos);
+  EXPECT_EQ(svg.find('\x01'), std::string::npos);
+  EXPECT_EQ(occurrences(svg, "P\xEF\xBF\xBD\xEF\xBF\xBDQ"), 2u) << "the label and its halo";
+  EXPECT_EQ(svg.find("paint-order"), std::string::npos);
+  for (const char* group :
+       {"<g id=\"arrows-within\"", "<g id=\"arrows-up-to-twice\"", "<g id=\"arrows-beyond-twice\""}) {
+    const std::size_t begin = svg.find(group), end = svg.find("</g>", begin);
+    EXPECT_EQ(occurrences(svg.substr(begin, end - begin), "<path"), 0u) << group;
+  }
+  EXPECT_GT(occurrences(svg, "<circle"), 20u) << "the stations' dots stand for them";
+}
+
+// Pins the fault where the largest mover's label fell outside the map at its edge.
+TEST(PageWriters, LabelsStayInsideTheMap) {
+  const struct {
+    double tipX, tipY;
+    std::size_t characters;
+    bool anchorEnd;
+  } cases[] = {
+      {400, 300, 6, false},    // beside the tip
+      {915, 300, 6, true},     // at the right edge: left of it
+      {400, 58, 6, false},     // at the top: below it
+      {5000, -900, 6, true},   // off the map: still inside
+      {-300, 2000, 6, false},  // off to the lower left
+  };
+  for (const auto& c : cases) {
+    const LabelPlace place = placeLabel(c.tipX, c.tipY, c.characters);
+    const double width = static_cast<double>(c.characters) * 0.62 * 11;
+    const double left = place.anchorEnd ? place.x - width : place.x;
+    EXPECT_EQ(place.anchorEnd, c.anchorEnd) << c.tipX;
+    EXPECT_GE(left, 20.0) << c.tipX;
+    EXPECT_LE(left + width, 920.0) << c.tipX;
+    EXPECT_GE(place.y - 11, 56.0) << c.tipY;
+    EXPECT_LE(place.y, 656.0) << c.tipY;
+  }
 }
 
 TEST(PageWriters, ALargeNetworkKeepsItsFlaggedStationsInTheSvg) {

@@ -13,9 +13,9 @@ import subprocess
 import sys
 import tempfile
 
-COLUMNS = ["pid", "ssn", "designation", "status", "lat1", "lon1", "h1", "lat2", "lon2", "h2",
-           "dn", "de", "du", "horizontal", "azimuth"]
-NUMBERS = COLUMNS[4:]
+COLUMNS = ["pid", "ssn", "designation", "status", "hemispheres_differ", "lat1", "lon1", "h1", "lat2", "lon2",
+           "h2", "dn", "de", "du", "horizontal", "azimuth"]
+NUMBERS = COLUMNS[5:]
 
 
 def record80(pid, ssn, designation, latitude_seconds):
@@ -50,6 +50,9 @@ def read_back(folder, name):
             text, value = row[column], properties[column]
             if column in NUMBERS:
                 if (text == "") != (value is None) or (value is not None and float(text) != value):
+                    fail("%s: CSV %r, GeoJSON %r" % (column, text, value))
+            elif column == "hemispheres_differ":
+                if text != ("true" if value is True else "false" if value is False else None):
                     fail("%s: CSV %r, GeoJSON %r" % (column, text, value))
             elif text != value:
                 fail("%s: CSV %r, GeoJSON %r" % (column, text, value))

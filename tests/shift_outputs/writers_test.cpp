@@ -91,7 +91,7 @@ TEST(Csv, TextsAreUtf8QuotedOnlyWhenTheyNeedIt) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(csvLine(c.designation),
-              "P1,," + c.field + ",only_in_1st,41.120000000,-96.800000000,,,,,,,,,\r\n");
+              "P1,," + c.field + ",only_in_1st,false,41.120000000,-96.800000000,,,,,,,,,\r\n");
   }
 }
 
@@ -111,8 +111,8 @@ TEST(Csv, TypesFileNamesEveryColumnSsnAsText) {
   ASSERT_EQ(header.size(), type.size());
   ASSERT_EQ(commaFields(csvLine("X")).size() + 1, header.size());  // getline drops the empty last field
   for (std::size_t i = 0; i < header.size(); ++i) {
-    const bool text =
-        header[i] == "pid" || header[i] == "ssn" || header[i] == "designation" || header[i] == "status";
+    const bool text = header[i] == "pid" || header[i] == "ssn" || header[i] == "designation" ||
+                      header[i] == "status" || header[i] == "hemispheres_differ";
     EXPECT_EQ(type[i], text ? "\"String\"" : "\"Real\"") << header[i];
   }
 }

@@ -60,6 +60,48 @@ TEST(MetricShift, NorthAndEastWithinAMillimetreOfTheGeodesicUpTo50Metres) {
   }
 }
 
+// Pins two faults: a move across the equator read both positions in one
+// hemisphere (6.14 m came out as 0), and 359 59 59.99999 W against 0 W gave
+// 30,233,590 m. The components come from the signed positions, the
+// longitude difference the short way round.
+TEST(MetricShift, AcrossTheEquatorGreenwichAndThe180thMeridian) {
+  // A station as written: unsigned digits up to 359 W, and its letters.
+  const auto written = [](double latitude, char ns, double longitude, char ew) {
+    POS_ELEV s;
+    s.latitude = latitude, s.latitudeHemisphere = ns;
+    s.longitude = longitude, s.longitudeHemisphere = ew;
+    return s;
+  };
+  const struct {
+    const char* what;
+    POS_ELEV first, second;
+    double lat1, lon1, lat2, lon2;  // the same points, signed, for the geodesic
+  } cases[] = {
+      {"across the equator", written(0.00003, 'N', 78.5, 'W'), written(0.00002527, 'S', 78.5, 'W'), 0.00003,
+       -78.5, -0.00002527, -78.5},
+      {"across Greenwich", written(51.5, 'N', 0.00002, 'W'), written(51.5, 'N', 0.00003, 'E'), 51.5, -0.00002,
+       51.5, 0.00003},
+      {"359 59 59.99999 W to 0 W", written(51.5, 'N', 360.0 - 0.00001 / 3600, 'W'),
+       written(51.5, 'N', 0.0, 'W'), 51.5, 0.00001 / 3600, 51.5, 0.0},
+      {"179 59 59 E to 180 W", written(-16.5, 'S', 180.0 - 1.0 / 3600, 'E'), written(-16.5, 'S', 180.0, 'W'),
+       -16.5, 180.0 - 1.0 / 3600, -16.5, 180.0},
+      {"Guam as W 215", written(13.48, 'N', 215.16, 'W'), written(13.4801, 'N', 215.1601, 'W'), 13.48, 144.84,
+       13.4801, 144.8399},
+  };
+  for (const auto& c : cases) {
+    double distance = 0, azi1 = 0, azi2 = 0;
+    grs80().Inverse(c.lat1, c.lon1, c.lat2, c.lon2, distance, azi1, azi2);
+    const MetricShift shift = metricShift(c.first, c.second);
+    EXPECT_NEAR(shift.horizontal, distance, 0.001 + distance * 1e-5) << c.what;
+    const double middle = (azi1 + GeographicLib::Math::AngDiff(azi1, azi2) / 2) * M_PI / 180;
+    EXPECT_NEAR(shift.north, distance * std::cos(middle), 0.001 + distance * 1e-5) << c.what;
+    EXPECT_NEAR(shift.east, distance * std::sin(middle), 0.001 + distance * 1e-5) << c.what;
+  }
+  EXPECT_EQ(longitudeDifference(-180.0), 180.0);
+  EXPECT_EQ(longitudeDifference(540.0), 180.0);
+  EXPECT_EQ(longitudeDifference(-359.5), 0.5);
+}
+
 TEST(MetricShift, ZeroShiftHasNoDirectionAndNoNegativeZero) {
   const MetricShift shift = metricShift(station(-33.9, 151.2), station(-33.9, 151.2));
   EXPECT_EQ(shift.horizontal, 0.0);

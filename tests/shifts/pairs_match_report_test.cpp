@@ -1,6 +1,7 @@
 // The companion's pairs are the report's lines, in the report's order, with
 // the report's position shift and flag: both programs run on the same
-// generated files, full of repeated and blank keys.
+// generated files, full of repeated and blank keys (paired as the report
+// pairs them with --pair-blank-keys).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -73,7 +74,7 @@ std::vector<Pair> csvPairs(const std::string& csv, int& unpairedSecond) {
     for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
     if (fields[3] == "only_in_2nd") ++unpairedSecond;
     if (fields[3].rfind("only_in_", 0) == 0) continue;
-    pairs.push_back({fields[0], fields[1], fields[2], std::stod(fields[13]),
+    pairs.push_back({fields[0], fields[1], fields[2], std::stod(fields[14]),
                      fields[3] == "over_horizontal" || fields[3] == "over_both"});
   }
   return pairs;
@@ -94,7 +95,7 @@ TEST(ShiftsPairs, AreTheReportLinesInOrder) {
     const std::vector<std::string> arguments = {"a.hz", "b.hz", "run", "0.3", "4", key};
     const RunOutcome report = runInFolder(folder.path(), arguments);
     std::vector<std::string> shiftsArguments = arguments;
-    shiftsArguments.insert(shiftsArguments.end(), {"--formats", "csv", "-q"});
+    shiftsArguments.insert(shiftsArguments.end(), {"--formats", "csv", "-q", "--pair-blank-keys"});
     const RunOutcome shifts = runInFolder(folder.path(), shiftsArguments, "", shifts::runShifts);
     ASSERT_EQ(report.status, 0) << report.err;
     ASSERT_EQ(shifts.status, 1) << shifts.err;

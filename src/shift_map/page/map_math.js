@@ -57,7 +57,21 @@ const tessovane2MapMath = (function () {
       value = metres * 100;
       unit = ' cm';
     }
+    // A length too small for three decimals (a tolerance of 1e-7 m) keeps
+    // three significant digits, as std::to_chars writes them in general form.
+    if (value !== 0 && Math.abs(value) < 0.0005) return generalThreeDigits(value) + unit;
     return String(Number(fixedHalfEven(value, 3))) + unit;
+  }
+
+  // value with three significant digits as C++'s std::to_chars writes it in
+  // general form: "0.000123", "1.5e-05" (trailing zeros dropped).
+  function generalThreeDigits(value) {
+    const exponent = Math.floor(Math.log10(Math.abs(Number(value.toPrecision(3)))));
+    if (exponent >= -4 && exponent < 3) return String(Number(value.toPrecision(3)));
+    const [mantissa, power] = value.toExponential(2).split('e');
+    const digits = mantissa.includes('.') ? mantissa.replace(/0+$/, '').replace(/\.$/, '') : mantissa;
+    const p = Number(power);
+    return digits + 'e' + (p < 0 ? '-' : '+') + String(Math.abs(p)).padStart(2, '0');
   }
 
   // The colour class of a horizontal shift by the horizontal tolerance: 0
@@ -159,10 +173,11 @@ const tessovane2MapMath = (function () {
   }
 
   // A grid of the stations at X[i], Y[i] (metres) within bounds {minX, minY,
-  // maxX, maxY}, about two stations a cell; nearest(x, y, radius) gives the
-  // row nearest (x, y) within radius metres (the last such row of its cell
-  // on a tie), or -1.
-  function stationGrid(X, Y, bounds) {
+  // maxX, maxY}, about two stations a cell, those rows only for which
+  // include(i) holds (all by default); nearest(x, y, radius) gives the row
+  // nearest (x, y) within radius metres (the last such row of its cell on a
+  // tie), or -1.
+  function stationGrid(X, Y, bounds, include = () => true) {
     const n = X.length;
     const minX = bounds.minX, minY = bounds.minY;
     const side = Math.max(1, Math.min(1024, Math.ceil(Math.sqrt(n / 2))));
@@ -172,11 +187,11 @@ const tessovane2MapMath = (function () {
     const row = (y) => clamp(Math.floor(((y - minY) / spanY) * side));
     const cellOf = (i) => row(Y[i]) * side + column(X[i]);
     const start = new Int32Array(side * side + 1);
-    for (let i = 0; i < n; ++i) start[cellOf(i) + 1]++;
+    for (let i = 0; i < n; ++i) if (include(i)) start[cellOf(i) + 1]++;
     for (let c = 0; c < side * side; ++c) start[c + 1] += start[c];
     const fill = start.slice(0, side * side);
-    const items = new Int32Array(n);
-    for (let i = 0; i < n; ++i) items[fill[cellOf(i)]++] = i;
+    const items = new Int32Array(start[side * side]);
+    for (let i = 0; i < n; ++i) if (include(i)) items[fill[cellOf(i)]++] = i;
     function nearest(x, y, radius) {
       let best = -1, bestDistance = radius * radius;
       for (let cy = row(y - radius); cy <= row(y + radius); ++cy) {

@@ -33,13 +33,15 @@
   const tolerance = data.tolerance;
   const verticalTolerance = data.verticalTolerance;
   const exaggeration = data.map.exaggeration;
-  const isPair = (i) => status[i] !== '1' && status[i] !== '2';
+  const isPair = (i) => 'mhvb'.includes(status[i]);
+  // bad_position and no_key rows have no place on the maps.
+  const isOnMap = (i) => status[i] !== 'x' && status[i] !== 'k';
   const overVertical = (i) => status[i] === 'v' || status[i] === 'b';
   const classColours = [palette.within, palette.upToTwice, palette.beyondTwice];
   const kLabelledMovers = 5;
 
   // The stations on a grid, for finding the one under the pointer.
-  const grid = stationGrid(X, Y, data.map);
+  const grid = stationGrid(X, Y, data.map, isOnMap);
 
   // --- the view both maps share: centre and width in metres ----------------------
   const home = {
@@ -93,6 +95,21 @@
     context.fillStyle = '#000000';
     context.strokeText(text, x, y);
     context.fillText(text, x, y);
+  }
+
+  // A mover's label beside its arrow's head (tip): up and right, left of it
+  // where it would pass the right edge, below it where it would pass the
+  // top, and always inside the map (as the SVG places it).
+  function placeLabel(context, text, tipX, tipY, width, height) {
+    context.font = '11px "DejaVu Sans", Arial, sans-serif';
+    const w = context.measureText(text).width;
+    let x = tipX + 5;
+    let y = tipY - 5;
+    if (x + w > width - 2) x = tipX - 5 - w;
+    if (y < 13) y = tipY + 16;
+    x = Math.max(2, Math.min(x, width - 2 - w));
+    y = Math.max(13, Math.min(y, height - 2));
+    drawLabel(context, text, x, y);
   }
 
   function arrowPath(path, x0, y0, x1, y1) {
@@ -163,6 +180,7 @@
     const onlySecond = Batches(context, fill(palette.onlyInSecond));
     let arrowCount = 0;
     for (let i = 0; i < n; ++i) {
+      if (!isOnMap(i)) continue;
       const x = screenX(map, X[i]);
       const y = screenY(map, Y[i]);
       const pair = isPair(i);
@@ -192,8 +210,8 @@
     onlyFirst.flush();
     onlySecond.flush();
     for (const i of data.movers.horizontal.slice(0, kLabelledMovers)) {
-      drawLabel(context, data.pid[i], screenX(map, X[i]) + DE[i] * arrowScale + 5,
-        screenY(map, Y[i]) - DN[i] * arrowScale - 5);
+      placeLabel(context, data.pid[i], screenX(map, X[i]) + DE[i] * arrowScale,
+        screenY(map, Y[i]) - DN[i] * arrowScale, width, height);
     }
     drawSelection(map, context);
     // The reference arrow, lower right, at the map's scale.
@@ -224,6 +242,7 @@
     const none = new Path2D();
     const rings = new Path2D();
     for (let i = 0; i < n; ++i) {
+      if (!isOnMap(i)) continue;
       const x = screenX(map, X[i]);
       const y = screenY(map, Y[i]);
       if (x < -10 || x > width + 10 || y < -10 || y > height + 10) continue;
@@ -385,7 +404,8 @@
   // --- exploring ----------------------------------------------------------------------
   const tooltip = document.getElementById('tooltip');
   const statusNames = { m: 'matched', h: 'over the horizontal tolerance', v: 'over the vertical tolerance',
-    b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file' };
+    b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file',
+    x: 'a position the record format cannot mean', k: 'a blank key, not paired' };
   const metres = (v) => (Number.isNaN(v) ? '\u2013' : v.toFixed(4) + ' m');
 
   function showTooltip(i, clientX, clientY) {
