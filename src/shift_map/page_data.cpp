@@ -49,6 +49,8 @@ char statusLetter(ShiftStatus status) {
       return '1';
     case ShiftStatus::OnlyInSecond:
       return '2';
+    case ShiftStatus::Located:
+      return 'l';
   }
   return 'm';
 }

@@ -8,8 +8,8 @@
 //    "palette":{"within":"#0072b2", ...},                      the map's colours
 //    "count":N,
 //    "x":[..], "y":[..],              map position, metres east and north of the centre, 2 decimals
-//    "status":"mhvb12...",            one letter per row: matched, over_horizontal, over_vertical,
-//                                     over_both, only_in_1st, only_in_2nd
+//    "status":"mhvb12l...",           one letter per row: matched, over_horizontal, over_vertical,
+//                                     over_both, only_in_1st, only_in_2nd, located
 //    "dn":[..], "de":[..], "du":[..], "horizontal":[..],   metres, 4 decimals, null where missing
 //    "pid":[..], "ssn":[..], "designation":[..],           strings, trailing blanks dropped
 //    "movers":{"horizontal":[row numbers], "vertical":[row numbers]}}   largest first

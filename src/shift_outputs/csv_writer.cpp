@@ -47,11 +47,24 @@ void appendFit(std::string& line, const RowFit& fit) {
   if (!std::isnan(fit.resHorizontal)) line += fit.outlier ? "true" : "false";
 }
 
+// The --locate columns: empty on the rows that were not searched (pairs by
+// identifier).
+void appendCandidate(std::string& line, const RowCandidate& candidate) {
+  line += ',';
+  appendText(line, candidate.pid);
+  line += ',';
+  appendText(line, candidate.ssn);
+  appendNumber(line, candidate.distance, kMetreDecimals);
+  line += ',';
+  if (candidate.searched) line += candidateStatusName(candidate.status);
+}
+
 }  // namespace
 
 void writeCsv(const ShiftResults& results, std::ostream& file) {
   file << "pid,ssn,designation,status,lat1,lon1,h1,lat2,lon2,h2,dn,de,du,horizontal,azimuth"
        << (results.fit ? ",fit_dn,fit_de,fit_du,res_dn,res_de,res_du,res_horizontal,res_sigma,outlier" : "")
+       << (results.locate ? ",candidate_pid,candidate_ssn,candidate_distance,candidate_status" : "")
        << "\r\n";
   std::string line;
   for (std::size_t i = 0; i < results.rows.size(); ++i) {
@@ -77,6 +90,7 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     line += ',';
     appendAzimuth(line, row.azimuth);
     if (results.fit) appendFit(line, results.fit->rows[i]);
+    if (results.locate) appendCandidate(line, results.locate->rows[i]);
     line += "\r\n";
     file.write(line.data(), static_cast<std::streamsize>(line.size()));
   }

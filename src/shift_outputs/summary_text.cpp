@@ -110,6 +110,36 @@ void appendSystematicChange(std::string& text, const ShiftResults& results) {
   }
 }
 
+// --locate: how many stations found a counterpart of each kind, and the
+// accepted pairs, 1st-file station first.
+void appendLocationSearch(std::string& text, const ShiftResults& results) {
+  const LocationMatches& locate = *results.locate;
+  text += "\n Location search: radius ";
+  appendDecimal(text, locate.radius, kMetreDecimals);
+  text += results.fit ? " m about the 1st-file positions moved by the fit\n"
+                      : " m about the 1st-file positions\n";
+  appendCount(
+      text, "Accepted", locate.acceptedPairs,
+      locate.paired ? "pairs, paired as located" : "pairs, left unpaired (--pair-located pairs them)");
+  appendCount(text, "Ambiguous", locate.ambiguous, "stations, the nearest listed in the outputs");
+  appendCount(text, "No candidate", locate.none, "stations");
+  if (locate.acceptedRows.empty()) return;
+  text += "\n Accepted by location (m)\n   PID    SSN   designation                    ";
+  text += "cand. PID  cand. SSN   distance\n";
+  for (const std::size_t i : locate.acceptedRows) {
+    const ShiftRow& row = results.rows[i];
+    const RowCandidate& c = locate.rows[i];
+    text += "   ";
+    appendLeft(text, row.pid, 7);
+    appendLeft(text, row.ssn, 6);
+    appendLeft(text, row.designation, 31);
+    appendLeft(text, c.pid, 11);
+    appendLeft(text, c.ssn, 8);
+    appendFigure(text, c.distance);
+    text += '\n';
+  }
+}
+
 }  // namespace
 
 std::string summaryText(const ShiftResults& results) {
@@ -163,6 +193,7 @@ std::string summaryText(const ShiftResults& results) {
     appendMover(text, row, row.du, row.h1, row.h2);
   }
   if (results.fit) appendSystematicChange(text, results);
+  if (results.locate) appendLocationSearch(text, results);
   return text;
 }
 

@@ -16,8 +16,22 @@ std::string_view statusName(ShiftStatus status) {
       return "only_in_1st";
     case ShiftStatus::OnlyInSecond:
       return "only_in_2nd";
+    case ShiftStatus::Located:
+      return "located";
   }
   return "matched";
+}
+
+std::string_view candidateStatusName(CandidateStatus status) {
+  switch (status) {
+    case CandidateStatus::None:
+      return "none";
+    case CandidateStatus::Accepted:
+      return "accepted";
+    case CandidateStatus::Ambiguous:
+      return "ambiguous";
+  }
+  return "none";
 }
 
 }  // namespace tessovane2::shifts

@@ -34,7 +34,7 @@ void placeSecond(ShiftRow& row, const POS_ELEV& station) {
   row.h2 = height(station);
 }
 
-ShiftRow pairRow(const POS_ELEV& first, const POS_ELEV& second, MatchKey key,
+ShiftRow pairRow(const POS_ELEV& first, std::size_t firstIndex, const POS_ELEV& second, MatchKey key,
                  const ShiftTolerances& tolerances) {
   ShiftRow row;
   identify(row, first);
@@ -48,6 +48,7 @@ ShiftRow pairRow(const POS_ELEV& first, const POS_ELEV& second, MatchKey key,
   if (!std::isnan(row.h1) && !std::isnan(row.h2)) row.du = withoutNegativeZero(row.h2 - row.h1);
   row.blankKey = isBlank(keyOf(first, key));
   row.mixedHemisphere = hemispheresDiffer(first, second);
+  row.station = firstIndex;
 
   const bool overHorizontal = row.horizontal > tolerances.horizontal;
   const bool overVertical =
@@ -72,10 +73,11 @@ std::vector<ShiftRow> shiftRows(const StationTable& first, const StationTable& s
       row.status = ShiftStatus::OnlyInSecond;
       identify(row, second[i]);
       placeSecond(row, second[i]);
+      row.station = i;
       continue;
     }
     for (std::size_t j = partner; j != StationPairing::kNone; j = pairing.nextPartner(j)) {
-      rows.push_back(pairRow(first[j], second[i], key, tolerances));
+      rows.push_back(pairRow(first[j], j, second[i], key, tolerances));
     }
   }
   for (const std::size_t j : onlyInFirst) {
@@ -83,8 +85,15 @@ std::vector<ShiftRow> shiftRows(const StationTable& first, const StationTable& s
     row.status = ShiftStatus::OnlyInFirst;
     identify(row, first[j]);
     placeFirst(row, first[j]);
+    row.station = j;
   }
   return rows;
+}
+
+ShiftRow locatedRow(const POS_ELEV& first, std::size_t firstIndex, const POS_ELEV& second, MatchKey key) {
+  ShiftRow row = pairRow(first, firstIndex, second, key, {});
+  row.status = ShiftStatus::Located;
+  return row;
 }
 
 }  // namespace tessovane2::shifts

@@ -23,4 +23,9 @@ struct ShiftTolerances {
 std::vector<ShiftRow> shiftRows(const StationTable& first, const StationTable& second, MatchKey key,
                                 const ShiftTolerances& tolerances);
 
+// The row of a pair made by location (status located): the shifts of
+// station `first` (1st table, at `firstIndex`) to `second`, computed as for
+// any pair, with the 1st station's identifiers.
+ShiftRow locatedRow(const POS_ELEV& first, std::size_t firstIndex, const POS_ELEV& second, MatchKey key);
+
 }  // namespace tessovane2::shifts

@@ -25,6 +25,10 @@ struct ShiftsOptions {
   analysis::FitVertical vertical = analysis::FitVertical::Offset;  // --vertical offset|plane
   std::optional<std::string> stableFile;                           // --stable: the marks that define the fit
   double sigmaLimit = 5.0;  // --sigma-limit K (robust standard deviations)
+  // --locate: the radius (metres) within which a station in one file only
+  // looks for its counterpart; none: no search.
+  std::optional<double> locateRadius;
+  bool pairLocated = false;  // --pair-located: accepted candidates become pairs
 };
 
 // What the command line asks for: a run with `options`, or an end with

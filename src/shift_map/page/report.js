@@ -497,7 +497,7 @@
   // --- exploring ----------------------------------------------------------------------
   const tooltip = document.getElementById('tooltip');
   const statusNames = { m: 'matched', h: 'over the horizontal tolerance', v: 'over the vertical tolerance',
-    b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file' };
+    b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file', l: 'paired by location' };
   const metres = (v) => (Number.isNaN(v) ? '\u2013' : v.toFixed(4) + ' m');
 
   function showTooltip(i, clientX, clientY) {
