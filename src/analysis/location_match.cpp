@@ -136,7 +136,9 @@ class Grid {
       }
     };
     const auto [x0, y0] = cellOf(query.plane);
-    for (std::int64_t k = 0;; ++k) {
+    // Rings nearer than the grid's nearest cell are empty.
+    const std::int64_t outside = std::max({std::int64_t{0}, minX_ - x0, x0 - maxX_, minY_ - y0, y0 - maxY_});
+    for (std::int64_t k = outside;; ++k) {
       const double bound = found.second ? std::min(limit, found.second->distance) : limit;
       if (k > 0 && static_cast<double>(k - 1) * cell_ > bound + kGridSlack) break;
       const std::int64_t yFrom = std::max(y0 - k, minY_), yTo = std::min(y0 + k, maxY_);
