@@ -151,6 +151,42 @@ if [ "$smoke" = 0 ]; then
 fi
 cd "$root"
 
+# --- tessovane2_shifts --locate: 2 x 200,000 stations, 5 % renamed ------------
+# The issue's target: --fit similarity --locate 1 at most 0.2 s slower than
+# --fit similarity alone. The two commands run interleaved (one of each per
+# round), so that a change of the machine's load falls on both alike; the
+# medians of the rounds are compared.
+echo
+locate_n=200000
+[ "$smoke" = 1 ] && locate_n=${sizes[0]}
+locate_dir=$data/locate$locate_n
+if [ ! -f "$locate_dir/net.old.hz" ]; then
+  mkdir -p "$locate_dir"
+  python3 "$root/bench/generate_network.py" "$locate_n" "$locate_dir/net" --renamed 0.05 >/dev/null
+fi
+cd "$locate_dir"
+locate_base=("$shifts" net.old.hz net.new.hz located 0.05 4 P -q --formats csv --fit similarity)
+without=() with=()
+for ((round = 0; round < runs + 1; round++)); do
+  for variant in without with; do
+    extra=()
+    [ "$variant" = with ] && extra=(--locate 1)
+    start=$(date +%s%N)
+    "${locate_base[@]}" "${extra[@]}" 2>/dev/null || true
+    elapsed=$(( $(date +%s%N) - start ))
+    [ "$round" -gt 0 ] && eval "$variant+=($elapsed)"  # round 0 warms up
+  done
+done
+median_ns() { printf '%s\n' "$@" | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+locate_without=$("${stats[@]}" calc "$(median_ns "${without[@]}") / 1e9")
+locate_with=$("${stats[@]}" calc "$(median_ns "${with[@]}") / 1e9")
+locate_more=$("${stats[@]}" calc "$locate_with - $locate_without")
+echo "== tessovane2_shifts --fit similarity, $locate_n stations per file, 5 % renamed: median of $runs interleaved rounds"
+printf '   without --locate %.3f s, with --locate 1 %.3f s: %.3f s more\n' "$locate_without" "$locate_with" \
+  "$locate_more"
+[ "$smoke" = 0 ] && check_target "--locate 1 at most 0.2 s more on 2 x 200,000 stations" "$locate_more <= 0.2"
+cd "$root"
+
 # --- micro-benchmarks ----------------------------------------------------------
 echo
 echo "== Micro-benchmarks"

@@ -100,6 +100,17 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
     marks.push_back({key, row.lat1, row.lon1, row.h1, row.dn, row.de, row.du, listed && !row.blankKey});
     rowOfMark.push_back(i);
   }
+  // The only_in_1st rows follow as marks that never define the fit (no
+  // shift, not usable): the fit is evaluated at their positions too, and the
+  // pairs' sums, which run over the usable marks alone, stay the same.
+  const std::size_t pairMarks = marks.size();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const ShiftRow& row = rows[i];
+    if (row.status != ShiftStatus::OnlyInFirst) continue;
+    marks.push_back({keyOf(row, request.key), row.lat1, row.lon1, row.h1, shifts::kMissing, shifts::kMissing,
+                     shifts::kMissing, false});
+    rowOfMark.push_back(i);
+  }
   if (request.stable) {
     for (const std::string& name : *request.stable) {
       if (named.count(name) == 0) outcome.unmatchedStable.push_back(name);
@@ -128,7 +139,12 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
   change.iterations = result.iterations;
   change.converged = result.converged;
   change.rows.resize(rows.size());
-  for (std::size_t m = 0; m < marks.size(); ++m) {
+  outcome.atFirstOnly.resize(rows.size());
+  for (std::size_t m = pairMarks; m < marks.size(); ++m) {
+    const MarkFit& f = result.marks[m];
+    outcome.atFirstOnly[rowOfMark[m]] = {.fitDn = f.fitDn, .fitDe = f.fitDe, .fitDu = f.fitDu};
+  }
+  for (std::size_t m = 0; m < pairMarks; ++m) {
     const MarkFit& f = result.marks[m];
     change.rows[rowOfMark[m]] = {f.fitDn, f.fitDe,         f.fitDu,    f.resDn,  f.resDe,
                                  f.resDu, f.resHorizontal, f.resSigma, f.outlier};

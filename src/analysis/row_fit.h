@@ -28,10 +28,15 @@ struct RowFitOutcome {
   std::optional<shifts::SystematicChange> change;
   std::string refusal;                       // why there is no fit; empty with one
   std::vector<std::string> unmatchedStable;  // names of the stable list that match no pair
+  // One per row: the systematic part (fitDn, fitDe, fitDu) at each
+  // only_in_1st row's position, where --locate expects its 2nd-file
+  // counterpart; kMissing everywhere else.
+  std::vector<shifts::RowFit> atFirstOnly;
 };
 
 // Fits the systematic change to the pairs of `rows` and evaluates it at
-// every pair. Unpaired rows take no part and get no values.
+// every pair, and at every only_in_1st row (outcome.atFirstOnly). Unpaired
+// rows take no part in the fit.
 RowFitOutcome fitRows(std::span<const shifts::ShiftRow> rows, const RowFitRequest& request);
 
 // Every row's status taken from its residuals instead of its raw shift:

@@ -62,6 +62,36 @@ void moversTable(std::string& out, const ShiftResults& results, const std::vecto
   out += "</tbody></table>\n";
 }
 
+// --locate: the counts and the accepted pairs, 1st-file station first. A
+// row carries data-row like a mover's, so that the script centres the map
+// on the station.
+void locationTable(std::string& out, const ShiftResults& results) {
+  const LocationMatches& locate = *results.locate;
+  tableStart(out, "location-counts", "Location search");
+  labelledRow(out, "radius (m)", metres(locate.radius));
+  labelledRow(out, "accepted pairs", std::to_string(locate.acceptedPairs));
+  labelledRow(out, "ambiguous stations", std::to_string(locate.ambiguous));
+  labelledRow(out, "stations without a candidate", std::to_string(locate.none));
+  out += "</table>\n";
+  tableStart(out, "located", locate.paired ? "Paired by location" : "Accepted by location (left unpaired)");
+  out +=
+      "<thead><tr><th>#</th><th>PID</th><th>SSN</th><th>Designation</th><th>candidate PID</th>"
+      "<th>candidate SSN</th><th>distance (m)</th><th>status</th></tr></thead><tbody>\n";
+  for (std::size_t rank = 0; rank < locate.acceptedRows.size(); ++rank) {
+    const std::size_t i = locate.acceptedRows[rank];
+    if (i >= results.rows.size()) continue;
+    const ShiftRow& row = results.rows[i];
+    const RowCandidate& c = locate.rows[i];
+    out += "<tr class=\"mover\" data-row=\"" + std::to_string(i) + "\" tabindex=\"0\"><td class=\"num\">" +
+           std::to_string(rank + 1) + "</td><td>" + escapeMarkup(row.pid) + "</td><td>" +
+           escapeMarkup(row.ssn) + "</td><td>" + escapeMarkup(row.designation) + "</td><td>" +
+           escapeMarkup(c.pid) + "</td><td>" + escapeMarkup(c.ssn) + "</td><td class=\"num\">" +
+           metres(c.distance) + "</td><td>" + statusText(row.status) + "</td></tr>\n";
+  }
+  if (locate.acceptedRows.empty()) out += "<tr><td colspan=\"8\">none</td></tr>\n";
+  out += "</tbody></table>\n";
+}
+
 }  // namespace
 
 std::string runTables(const ShiftResults& results, const MapLayout& layout) {
@@ -147,6 +177,7 @@ std::string summaryTables(const ShiftResults& results) {
 
   moversTable(out, results, s.largestHorizontal, "largest-horizontal", "Largest horizontal movers");
   moversTable(out, results, s.largestVertical, "largest-vertical", "Largest vertical movers (|du|)");
+  if (results.locate) locationTable(out, results);
   return out;
 }
 

@@ -54,6 +54,8 @@ char statusLetter(ShiftStatus status) {
       return 'x';
     case ShiftStatus::NoKey:
       return 'k';
+    case ShiftStatus::Located:
+      return 'l';
   }
   return 'm';
 }

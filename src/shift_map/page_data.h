@@ -8,9 +8,9 @@
 //    "palette":{"within":"#0072b2", ...},                      the map's colours
 //    "count":N,
 //    "x":[..], "y":[..],              map position, metres east and north of the centre, 2 decimals
-//    "status":"mhvb12xk...",          one letter per row: matched, over_horizontal, over_vertical,
-//                                     over_both, only_in_1st, only_in_2nd, bad_position, no_key
-//                                     (the last two are not drawn; their x and y are 0)
+//    "status":"mhvb12xkl...",         one letter per row: matched, over_horizontal, over_vertical,
+//                                     over_both, only_in_1st, only_in_2nd, bad_position, no_key,
+//                                     located (bad_position and no_key are not drawn; their x and y are 0)
 //    "dn":[..], "de":[..], "du":[..], "horizontal":[..],   metres, 4 decimals, null where missing
 //    "azimuth":[..],                  degrees clockwise from north, 2 decimals, as in the CSV;
 //                                     null for no shift and a station in one file only

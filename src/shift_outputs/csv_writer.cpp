@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/text_escape.h"
 #include "shift_outputs/number_text.h"
@@ -13,9 +14,11 @@ namespace tessovane2::shifts {
 
 namespace {
 
-// The columns of every run, then those of a run with --fit.
+// The columns of every run, then those of a run with --fit, then those of a
+// run with --locate.
 constexpr std::size_t kBaseColumns = 16;
-constexpr std::array<CsvColumn, 25> kColumns = {{
+constexpr std::size_t kFitColumns = 9;
+constexpr std::array<CsvColumn, 29> kColumns = {{
     {"pid", "String"},
     {"ssn", "String"},
     {"designation", "String"},
@@ -41,6 +44,10 @@ constexpr std::array<CsvColumn, 25> kColumns = {{
     {"res_horizontal", "Real"},
     {"res_sigma", "Real"},
     {"outlier", "String"},
+    {"candidate_pid", "String"},
+    {"candidate_ssn", "String"},
+    {"candidate_distance", "Real"},
+    {"candidate_status", "String"},
 }};
 
 // Printable ASCII but the comma and the quote: the usual identifier, written
@@ -96,15 +103,32 @@ void appendFit(std::string& line, const RowFit& fit) {
   if (!std::isnan(fit.resHorizontal)) line += fit.outlier ? "true" : "false";
 }
 
+// The --locate columns: empty on the rows that were not searched (pairs by
+// identifier).
+void appendCandidate(std::string& line, const RowCandidate& candidate) {
+  line += ',';
+  appendText(line, candidate.pid);
+  line += ',';
+  appendText(line, candidate.ssn);
+  appendNumber(line, candidate.distance, kMetreDecimals);
+  line += ',';
+  if (candidate.searched) line += candidateStatusName(candidate.status);
+}
+
 }  // namespace
 
-std::span<const CsvColumn> csvColumns(bool withFit) {
-  return std::span<const CsvColumn>(kColumns).first(withFit ? kColumns.size() : kBaseColumns);
+std::vector<CsvColumn> csvColumns(bool withFit, bool withLocate) {
+  const std::span<const CsvColumn> all(kColumns);
+  std::vector<CsvColumn> columns(all.begin(), all.begin() + kBaseColumns);
+  if (withFit)
+    columns.insert(columns.end(), all.begin() + kBaseColumns, all.begin() + kBaseColumns + kFitColumns);
+  if (withLocate) columns.insert(columns.end(), all.begin() + kBaseColumns + kFitColumns, all.end());
+  return columns;
 }
 
 void writeCsv(const ShiftResults& results, std::ostream& file) {
   std::string line;
-  for (const CsvColumn& column : csvColumns(results.fit.has_value())) {
+  for (const CsvColumn& column : csvColumns(results.fit.has_value(), results.locate.has_value())) {
     if (!line.empty()) line += ',';
     line += column.name;
   }
@@ -134,6 +158,7 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     line += ',';
     appendAzimuth(line, row.azimuth);
     if (results.fit) appendFit(line, results.fit->rows[i]);
+    if (results.locate) appendCandidate(line, results.locate->rows[i]);
     line += "\r\n";
     file.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
@@ -141,7 +166,7 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
 
 void writeCsvTypes(const ShiftResults& results, std::ostream& file) {
   std::string line;
-  for (const CsvColumn& column : csvColumns(results.fit.has_value())) {
+  for (const CsvColumn& column : csvColumns(results.fit.has_value(), results.locate.has_value())) {
     if (!line.empty()) line += ',';
     line += '"';
     line += column.type;

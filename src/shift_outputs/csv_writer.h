@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "shifts/shift_results.h"
 
@@ -20,8 +21,10 @@ struct CsvColumn {
 // pid, ssn, designation, status (String), lat1, lon1, h1, lat2, lon2, h2, dn,
 // de, du, horizontal, azimuth (Real), in the file's order; with a fit then
 // fit_dn, fit_de, fit_du, res_dn, res_de, res_du, res_horizontal, res_sigma
-// (Real) and outlier (String: true or false).
-std::span<const CsvColumn> csvColumns(bool withFit);
+// (Real) and outlier (String: true or false); with --locate then
+// candidate_pid, candidate_ssn (String), candidate_distance (Real) and
+// candidate_status (String).
+std::vector<CsvColumn> csvColumns(bool withFit, bool withLocate);
 
 // pid, ssn, designation, status, hemispheres_differ (true or false), lat1,
 // lon1, h1, lat2, lon2, h2, dn, de, du, horizontal, azimuth, and the fit's

@@ -107,6 +107,32 @@ void appendFitProperties(std::string& out, const RowFit& fit) {
   out += std::isnan(fit.resHorizontal) ? "null" : (fit.outlier ? "true" : "false");
 }
 
+// The --locate properties: null on the rows that were not searched (pairs
+// by identifier) and where there is no candidate.
+void appendCandidateProperties(std::string& out, const RowCandidate& candidate) {
+  const bool found = candidate.searched && candidate.status != CandidateStatus::None;
+  appendProperty(out, "candidate_pid");
+  if (found) {
+    appendString(out, candidate.pid);
+  } else {
+    out += "null";
+  }
+  appendProperty(out, "candidate_ssn");
+  if (found) {
+    appendString(out, candidate.ssn);
+  } else {
+    out += "null";
+  }
+  appendProperty(out, "candidate_distance");
+  appendNumber(out, candidate.distance, kMetreDecimals);
+  appendProperty(out, "candidate_status");
+  if (candidate.searched) {
+    appendString(out, candidateStatusName(candidate.status));
+  } else {
+    out += "null";
+  }
+}
+
 // The foreign member "fit" (RFC 7946 allows members of its own): the model,
 // its parameters and their standard deviations by name, the robust scales.
 std::string fitMember(const SystematicChange& fit) {
@@ -192,6 +218,7 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
     appendProperty(feature, "azimuth");
     if (!appendAzimuth(feature, row.azimuth)) feature += "null";
     if (results.fit) appendFitProperties(feature, results.fit->rows[i]);
+    if (results.locate) appendCandidateProperties(feature, results.locate->rows[i]);
     feature += "}}";
     file.write(feature.data(), static_cast<std::streamsize>(feature.size()));
   }

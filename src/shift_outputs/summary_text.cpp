@@ -176,6 +176,37 @@ void appendSystematicChange(std::string& text, const ShiftResults& results) {
                 residual(&RowFit::resDu)});
 }
 
+// --locate: how many stations found a counterpart of each kind, and the
+// accepted pairs, 1st-file station first.
+void appendLocationSearch(std::string& text, const ShiftResults& results) {
+  const LocationMatches& locate = *results.locate;
+  text += "\n Location search: radius ";
+  appendDecimal(text, locate.radius, kMetreDecimals);
+  text += results.fit ? " m about the 1st-file positions moved by the fit\n"
+                      : " m about the 1st-file positions\n";
+  appendCount(
+      text, "Accepted", locate.acceptedPairs,
+      locate.paired ? "pairs, paired as located" : "pairs, left unpaired (--pair-located pairs them)");
+  appendCount(text, "Ambiguous", locate.ambiguous, "stations, the nearest listed in the outputs");
+  appendCount(text, "No candidate", locate.none, "stations");
+  if (locate.acceptedRows.empty()) return;
+  text += "\n Accepted by location (m)\n   PID    SSN   designation                    ";
+  text += "cand. PID  cand. SSN   distance\n";
+  for (const std::size_t i : locate.acceptedRows) {
+    const ShiftRow& row = results.rows[i];
+    const RowCandidate& c = locate.rows[i];
+    text += "   ";
+    // Each text escaped for the terminal and followed by at least one blank.
+    appendLeft(text, consoleText(row.pid) + ' ', 7);
+    appendLeft(text, consoleText(row.ssn) + ' ', 6);
+    appendLeft(text, consoleText(row.designation) + ' ', 31);
+    appendLeft(text, consoleText(c.pid) + ' ', 11);
+    appendLeft(text, consoleText(c.ssn) + ' ', 8);
+    appendRightIn(text, figure(c.distance), kFigureWidth);
+    text += '\n';
+  }
+}
+
 }  // namespace
 
 std::string summaryText(const ShiftResults& results) {
@@ -232,6 +263,7 @@ std::string summaryText(const ShiftResults& results) {
   appendMovers(text, " Largest vertical shifts (m)", results, s.largestVertical, {"du", "h1", "h2"},
                {field(&ShiftRow::du), field(&ShiftRow::h1), field(&ShiftRow::h2)});
   if (results.fit) appendSystematicChange(text, results);
+  if (results.locate) appendLocationSearch(text, results);
   return text;
 }
 

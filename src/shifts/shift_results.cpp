@@ -20,8 +20,22 @@ std::string_view statusName(ShiftStatus status) {
       return "bad_position";
     case ShiftStatus::NoKey:
       return "no_key";
+    case ShiftStatus::Located:
+      return "located";
   }
   return "matched";
+}
+
+std::string_view candidateStatusName(CandidateStatus status) {
+  switch (status) {
+    case CandidateStatus::None:
+      return "none";
+    case CandidateStatus::Accepted:
+      return "accepted";
+    case CandidateStatus::Ambiguous:
+      return "ambiguous";
+  }
+  return "none";
 }
 
 }  // namespace tessovane2::shifts

@@ -22,6 +22,8 @@ inline constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 // format cannot mean (position_check.h); NoKey: a station with a blank key,
 // not paired unless asked for. Neither has shifts nor takes part in any
 // figure or the map.
+// Located: a 1st-file and a 2nd-file station in one file only each, paired
+// by --pair-located because each is the other's accepted candidate.
 enum class ShiftStatus {
   Matched,
   OverHorizontal,
@@ -30,17 +32,18 @@ enum class ShiftStatus {
   OnlyInFirst,
   OnlyInSecond,
   BadPosition,
-  NoKey
+  NoKey,
+  Located
 };
 
 // "matched", "over_horizontal", "over_vertical", "over_both", "only_in_1st",
-// "only_in_2nd", "bad_position", "no_key".
+// "only_in_2nd", "bad_position", "no_key", "located".
 std::string_view statusName(ShiftStatus status);
 
-// A pair with shifts: matched or over a tolerance.
+// A pair with shifts: matched, over a tolerance, or paired by location.
 inline bool hasShifts(ShiftStatus status) {
   return status == ShiftStatus::Matched || status == ShiftStatus::OverHorizontal ||
-         status == ShiftStatus::OverVertical || status == ShiftStatus::OverBoth;
+         status == ShiftStatus::OverVertical || status == ShiftStatus::OverBoth || status == ShiftStatus::Located;
 }
 
 struct ShiftRow {
@@ -67,6 +70,9 @@ struct ShiftRow {
   // error, warned about; the CSV's hemispheres_differ): its shifts come from
   // the signed positions, so that horizontal is then not the report's shift.
   bool mixedHemisphere = false;
+  // The station's index in its table: the 1st table's for a pair and an
+  // only_in_1st row, the 2nd's for an only_in_2nd row.
+  std::size_t station = 0;
 };
 
 struct FileFacts {
@@ -159,11 +165,42 @@ struct SystematicChange {
   std::vector<std::size_t> largestResiduals;  // row numbers of the ten largest res_horizontal
 };
 
+// What --locate found for one row. Accepted: the two stations are each
+// other's nearest within the radius and the second-nearest of either is at
+// least twice as far; ambiguous: someone lies within the radius but the rule
+// fails; none: nothing within the radius.
+enum class CandidateStatus { None, Accepted, Ambiguous };
+
+// "none", "accepted", "ambiguous".
+std::string_view candidateStatusName(CandidateStatus status);
+
+struct RowCandidate {
+  bool searched = false;  // an only_in_1st, only_in_2nd or located row: the columns are filled
+  CandidateStatus status = CandidateStatus::None;
+  // The nearest station of the other file (trailing blanks dropped); empty
+  // with none.
+  std::string_view pid;
+  std::string_view ssn;
+  double distance = kMissing;  // metres from the expected position; kMissing with none
+  std::size_t partner = 0;     // row number of the nearest (with ambiguous or accepted)
+};
+
+struct LocationMatches {
+  double radius = 0.0;  // metres
+  bool paired = false;  // --pair-located: the accepted pairs are rows of status located
+  std::int64_t acceptedPairs = 0;
+  std::int64_t ambiguous = 0;             // stations
+  std::int64_t none = 0;                  // stations
+  std::vector<RowCandidate> rows;         // one per row of ShiftResults::rows
+  std::vector<std::size_t> acceptedRows;  // per accepted pair, its 1st-file (or located) row, in row order
+};
+
 struct ShiftResults {
   RunFacts run;
   std::vector<ShiftRow> rows;  // 2nd file's order, then the only_in_1st rows
   ShiftSummary summary;
-  std::optional<SystematicChange> fit;  // with --fit only
+  std::optional<SystematicChange> fit;    // with --fit only
+  std::optional<LocationMatches> locate;  // with --locate only
 };
 
 }  // namespace tessovane2::shifts

@@ -42,9 +42,10 @@ void placeSecond(ShiftRow& row, const POS_ELEV& station) {
 }
 
 // The row of a station that pairs with nothing.
-ShiftRow lone(const POS_ELEV& station, bool inFirst, const PairingRule& rule) {
+ShiftRow lone(const POS_ELEV& station, std::size_t index, bool inFirst, const PairingRule& rule) {
   ShiftRow row;
   identify(row, station);
+  row.station = index;
   if (inFirst) {
     placeFirst(row, station);
   } else {
@@ -57,10 +58,11 @@ ShiftRow lone(const POS_ELEV& station, bool inFirst, const PairingRule& rule) {
   return row;
 }
 
-ShiftRow pairRow(const POS_ELEV& first, const POS_ELEV& second, MatchKey key,
+ShiftRow pairRow(const POS_ELEV& first, std::size_t firstIndex, const POS_ELEV& second, MatchKey key,
                  const ShiftTolerances& tolerances) {
   ShiftRow row;
   identify(row, first);
+  row.station = firstIndex;
   placeFirst(row, first);
   placeSecond(row, second);
   row.blankKey = isBlank(keyOf(first, key));
@@ -110,14 +112,14 @@ std::vector<ShiftRow> shiftRows(const StationTable& first, const StationTable& s
   for (std::size_t i = 0; i < second.size(); ++i) {
     const std::size_t partner = pairing.firstPartner(i);
     if (partner == StationPairing::kNone || pairsWithNothing(second[i], rule)) {
-      rows.push_back(lone(second[i], false, rule));
+      rows.push_back(lone(second[i], i, false, rule));
       continue;
     }
     for (std::size_t j = partner; j != StationPairing::kNone; j = pairing.nextPartner(j)) {
-      rows.push_back(pairRow(first[j], second[i], rule.key, tolerances));
+      rows.push_back(pairRow(first[j], j, second[i], rule.key, tolerances));
     }
   }
-  for (const std::size_t j : loneFirst) rows.push_back(lone(first[j], true, rule));
+  for (const std::size_t j : loneFirst) rows.push_back(lone(first[j], j, true, rule));
   return rows;
 }
 
@@ -142,6 +144,12 @@ std::uint64_t shiftRowCount(const StationTable& first, const StationTable& secon
     rows += lone ? 1 : chain[partner];
   }
   return rows;
+}
+
+ShiftRow locatedRow(const POS_ELEV& first, std::size_t firstIndex, const POS_ELEV& second, MatchKey key) {
+  ShiftRow row = pairRow(first, firstIndex, second, key, {});
+  row.status = ShiftStatus::Located;
+  return row;
 }
 
 }  // namespace tessovane2::shifts

@@ -45,4 +45,9 @@ std::vector<ShiftRow> shiftRows(const StationTable& first, const StationTable& s
 std::uint64_t shiftRowCount(const StationTable& first, const StationTable& second,
                             const StationPairing& pairing, const PairingRule& rule);
 
+// The row of a pair made by location (status located): the shifts of
+// station `first` (1st table, at `firstIndex`) to `second`, computed as for
+// any pair, with the 1st station's identifiers.
+ShiftRow locatedRow(const POS_ELEV& first, std::size_t firstIndex, const POS_ELEV& second, MatchKey key);
+
 }  // namespace tessovane2::shifts

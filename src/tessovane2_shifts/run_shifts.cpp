@@ -6,6 +6,8 @@
 #include <ostream>
 #include <vector>
 
+#include "analysis/located_pairs.h"
+#include "analysis/location_match.h"
 #include "analysis/row_fit.h"
 #include "compare/pairing.h"
 #include "files/console_output.h"
@@ -191,6 +193,9 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
   }
   results.rows = shiftRows(first.table, second.table, pairing, rule,
                            {parameters->shiftTolerance, options.verticalTolerance});
+  // The systematic part at the only_in_1st rows' positions, where --locate
+  // expects their counterparts.
+  std::vector<RowFit> atFirstOnly;
   if (options.fit) {
     std::optional<std::vector<std::string>> stable;
     if (options.stableFile) {
@@ -219,6 +224,24 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
         results.rows, *fitted.change, parameters->shiftTolerance, options.verticalTolerance);
     for (std::size_t i = 0; i < statuses.size(); ++i) results.rows[i].status = statuses[i];
     results.fit = std::move(fitted.change);
+    atFirstOnly = std::move(fitted.atFirstOnly);
+  }
+  if (options.locateRadius) {
+    results.locate = analysis::matchLocations(results.rows, atFirstOnly, *options.locateRadius);
+    if (options.pairLocated) {
+      std::vector<ShiftRow> located;
+      for (const std::size_t row : results.locate->acceptedRows) {
+        const ShiftRow& firstOnly = results.rows[row];
+        const ShiftRow& secondOnly = results.rows[results.locate->rows[row].partner];
+        located.push_back(locatedRow(first.table[firstOnly.station], firstOnly.station,
+                                     second.table[secondOnly.station], parameters->matchType));
+      }
+      analysis::LocatedResults paired =
+          analysis::pairLocated(results.rows, located, *results.locate, results.fit, atFirstOnly);
+      results.rows = std::move(paired.rows);
+      results.locate = std::move(paired.matches);
+      results.fit = std::move(paired.fit);
+    }
   }
   results.summary = summarizeShifts(results.rows, first.table, second.table);
   warnMixedHemispheres(results.rows, err);

@@ -84,7 +84,8 @@ ParsedOptions trouble(std::string message) {
 
 ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
   ShiftsOptions options;
-  std::string verticalText, exaggerationText, fitText, verticalModelText, stableFile, sigmaText, maxRowsText;
+  std::string verticalText, exaggerationText, fitText, verticalModelText, stableFile, sigmaText, maxRowsText,
+      locateText;
   std::vector<std::string> formats;
 
   CLI::App app{
@@ -136,6 +137,13 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     app.add_option("--max-rows", maxRowsText,
                    "refuse a run that would give more than N rows (default 10000000)")
         ->option_text("N");
+    app.add_option("--locate", locateText,
+                   "for every station in one file only, look for its counterpart in the other within METRES "
+                   "of where it is expected (moved by the fit with --fit); accepted only when each is the "
+                   "other's nearest and the second-nearest is at least twice as far")
+        ->option_text("METRES");
+    app.add_flag("--pair-located", options.pairLocated,
+                 "with --locate: accepted candidates become pairs of status located");
 
     // CLI11 reads its arguments last first.
     std::vector<std::string> reversed;
@@ -220,6 +228,14 @@ ParsedOptions parseShiftsOptions(std::span<const std::string> arguments) {
     }
     options.maxRows = rows;
   }
+  if (app.count("--locate") > 0) {
+    const std::optional<double> metres = decimalValue(locateText);
+    if (!metres || *metres <= 0.0) {
+      return trouble("--locate needs a positive number of metres: " + locateText);
+    }
+    options.locateRadius = *metres;
+  }
+  if (options.pairLocated && !options.locateRadius) return trouble("--pair-located needs --locate");
   if (app.count("--formats") == 0) {
     for (const OutputFormat& format : outputFormats()) formats.emplace_back(format.name);
   }

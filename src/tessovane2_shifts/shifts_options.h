@@ -33,6 +33,10 @@ struct ShiftsOptions {
   double sigmaLimit = 5.0;                  // --sigma-limit K (robust standard deviations)
   bool pairBlankKeys = false;               // pair blank keys as the report does
   std::uint64_t maxRows = kDefaultMaxRows;  // a run that would give more rows is refused
+  // --locate: the radius (metres) within which a station in one file only
+  // looks for its counterpart; none: no search.
+  std::optional<double> locateRadius;
+  bool pairLocated = false;  // --pair-located: accepted candidates become pairs
 };
 
 // What the command line asks for: a run with `options`, or an end with

@@ -79,6 +79,13 @@ TEST(ShiftsOptions, RefusesWithOneLineAndStatus2) {
       {"--vertical-tolerance", "inf"},
       {"--vertical-tolerance", "-.01"},
       {"--exaggeration", "0"},
+      {"--locate", "0"},
+      {"--locate", "-1"},
+      {"--locate", "nan"},
+      {"--locate", "inf"},
+      {"--locate", "1e999"},
+      {"--locate", "1m"},
+      {"--pair-located"},
       {"--formats", "csv,kml"},
       {"--no-such-option"},
       {"extra"},
@@ -88,7 +95,14 @@ TEST(ShiftsOptions, RefusesWithOneLineAndStatus2) {
     EXPECT_EQ(parsed.exitStatus, kTroubleStatus) << extra[0];
     EXPECT_EQ(std::count(parsed.err.begin(), parsed.err.end(), '\n'), 1) << parsed.err;
     EXPECT_EQ(parsed.err.rfind("tessovane2_shifts: ", 0), 0u) << parsed.err;
+    if (extra[0].rfind("--locate", 0) == 0 || extra[0] == "--pair-located") {
+      EXPECT_NE(parsed.err.find(extra[0]), std::string::npos) << parsed.err;  // the message names the option
+    }
   }
+  const ParsedOptions huge = parse({"--locate", "1e300", "--pair-located"});  // reach over any network
+  ASSERT_FALSE(huge.exitStatus) << huge.err;
+  EXPECT_EQ(huge.options.locateRadius, 1e300);
+  EXPECT_TRUE(huge.options.pairLocated);
   const ParsedOptions tooFew = parseShiftsOptions(std::vector<std::string>{"a.hz", "b.hz"});
   EXPECT_EQ(tooFew.exitStatus, kTroubleStatus);
   // Regression: an empty OUTPUT, or one naming a folder, wrote hidden files

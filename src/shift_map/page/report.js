@@ -33,7 +33,7 @@
   const tolerance = data.tolerance;
   const verticalTolerance = data.verticalTolerance;
   const exaggeration = data.map.exaggeration;
-  const isPair = (i) => 'mhvb'.includes(status[i]);
+  const isPair = (i) => 'mhvbl'.includes(status[i]);
   // bad_position and no_key rows have no place on the maps.
   const isOnMap = (i) => status[i] !== 'x' && status[i] !== 'k';
   const overVertical = (i) => status[i] === 'v' || status[i] === 'b';
@@ -405,7 +405,8 @@
   const tooltip = document.getElementById('tooltip');
   const statusNames = { m: 'matched', h: 'over the horizontal tolerance', v: 'over the vertical tolerance',
     b: 'over both tolerances', 1: 'only in the 1st file', 2: 'only in the 2nd file',
-    x: 'a position the record format cannot mean', k: 'a blank key, not paired' };
+    x: 'a position the record format cannot mean', k: 'a blank key, not paired',
+    l: 'paired by location' };
   const metres = (v) => (Number.isNaN(v) ? '\u2013' : v.toFixed(4) + ' m');
 
   function showTooltip(i, clientX, clientY) {
