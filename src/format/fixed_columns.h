@@ -34,4 +34,11 @@ char* writeFixed(char* at, double value, int width, int decimals);
 // value in decimal, right-aligned in width columns (0: no padding).
 void appendInteger(std::string& out, std::int64_t value, int width = 0);
 
+// value with `decimals` digits after the point, no padding, and true; a
+// value that rounds to zero is written without a minus sign. Appends nothing
+// and returns false for a value that is not finite (a missing value). The
+// one fixed-decimal writer of every output: the CSV, the GeoJSON, the
+// summary, the page and the SVG.
+bool appendDecimal(std::string& out, double value, int decimals);
+
 }  // namespace tessovane2

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "format/fixed_columns.h"
+
 namespace tessovane2 {
 namespace {
 
@@ -172,65 +174,80 @@ std::string escapeMarkup(std::string_view bytes) {
   return out;
 }
 
-std::string jsonString(std::string_view bytes) {
-  const std::string text = toUtf8(bytes);
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '<':
-        out += "\\u003c";
-        break;
-      case '>':
-        out += "\\u003e";
-        break;
-      case '&':
-        out += "\\u0026";
-        break;
-      default:
-        // U+2028 and U+2029 (E2 80 A8/A9) end a line in older script parsers.
-        if (c == '\xE2' && i + 2 < text.size() && text[i + 1] == '\x80' &&
-            (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
-          out += text[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-          i += 2;
-        } else {
-          out += c;
-        }
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at) {
+  std::uint32_t code = 0;
+  return at < bytes.size() ? validSequence(bytes, at, code) : 0;
+}
+
+namespace {
+
+void appendHex4(std::string& out, std::uint32_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
+}
+
+// Plain printable ASCII that JSON and a <script> element take as it is.
+bool plainInJson(std::uint8_t c) {
+  return c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '<' && c != '>' && c != '&';
+}
+
+}  // namespace
+
+void appendJsonString(std::string& out, std::string_view bytes) {
+  out += '"';
+  // The usual identifier, plain ASCII, goes in one piece.
+  std::size_t plain = 0;
+  while (plain < bytes.size() && plainInJson(static_cast<std::uint8_t>(bytes[plain]))) ++plain;
+  out += bytes.substr(0, plain);
+  for (std::size_t i = plain; i < bytes.size();) {
+    const auto c = static_cast<std::uint8_t>(bytes[i]);
+    std::uint32_t code = 0;
+    if (plainInJson(c)) {
+      out += static_cast<char>(c);
+    } else if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x80) {
+      appendHex4(out, c);  // a control character, or < > &
+    } else if (const std::size_t length = validSequence(bytes, i, code)) {
+      // U+2028 and U+2029 end a line in older script parsers.
+      if (code == 0x2028 || code == 0x2029) {
+        appendHex4(out, code);
+      } else {
+        out += bytes.substr(i, length);
+      }
+      i += length;
+      continue;
+    } else {
+      appendHex4(out, c);  // not UTF-8: the Latin-1 byte is its code point
     }
+    ++i;
   }
   out += '"';
+}
+
+std::string jsonString(std::string_view bytes) {
+  std::string out;
+  appendJsonString(out, bytes);
   return out;
 }
 
 void appendFixed(std::string& out, double value, int decimals) {
-  if (!std::isfinite(value)) {
-    out += "null";
-    return;
+  // Beyond 1e60 fixed digits say nothing; a non-zero value that rounds to
+  // zero would come out as 0. Both are written as the shortest text that
+  // reads back as the value, so that no number changes its nature (JSON
+  // and SVG both read "4e-07").
+  if (std::isfinite(value) && std::fabs(value) < 1e60) {
+    const std::size_t start = out.size();
+    appendDecimal(out, value, decimals);
+    if (value == 0.0 ||
+        std::string_view(out).substr(start).find_first_not_of("-0.") != std::string_view::npos) {
+      return;
+    }
+    out.resize(start);
   }
-  char buffer[64];
-  auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string_view text(buffer, error == std::errc() ? static_cast<std::size_t>(end - buffer) : 0);
-  const bool roundsToZero = !text.empty() && text.find_first_not_of("-0.") == std::string_view::npos;
-  if (text.empty() || (roundsToZero && value != 0.0)) {
-    // Too long for fixed digits (beyond 1e60), or too small for them: the
-    // shortest text that reads back as the value, so that a non-zero number
-    // never comes out as 0 (JSON and SVG both read "4e-07").
-    appendShortest(out, value);
-    return;
-  }
-  // "-0.0000" carries no sign worth keeping.
-  if (text.front() == '-' && roundsToZero) text.remove_prefix(1);
-  out += text;
+  appendShortest(out, value);
 }
 
 void appendShortest(std::string& out, double value) {

@@ -25,9 +25,16 @@ std::string toUtf8Exact(std::string_view bytes);
 // Text for HTML or XML content and attribute values: & < > " ' escaped.
 std::string escapeMarkup(std::string_view bytes);
 
-// A JSON string literal, quotes included, safe inside an HTML <script>
-// element: < > & are written as \u003c \u003e \u0026, so that neither
-// "</script>" nor "<!--" can appear, and U+2028 and U+2029 as escapes.
+// The length of the valid UTF-8 sequence at bytes[at] (shortest form, no
+// surrogates, at most U+10FFFF), or 0: the one UTF-8 reader of every output.
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t at);
+
+// A JSON string literal, quotes included, by the one rule of the GeoJSON and
+// the page's data: the data exact (valid UTF-8 as it is; any other byte, read
+// as Latin-1, and every control character as a \u00XX escape), and safe
+// inside an HTML <script> element (< > & as \u003c \u003e \u0026, so that
+// neither "</script>" nor "<!--" can appear; U+2028 and U+2029 as escapes).
+void appendJsonString(std::string& out, std::string_view bytes);
 std::string jsonString(std::string_view bytes);
 
 // Text for a terminal: what the bytes say, with nothing a terminal would

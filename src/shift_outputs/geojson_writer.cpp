@@ -5,74 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "format/text_escape.h"
 #include "shift_outputs/number_text.h"
 
 namespace tessovane2::shifts {
 
 namespace {
 
-// The length of the valid UTF-8 sequence at the start of `text` (no
-// overlong forms, no surrogates, at most U+10FFFF), or 0.
-std::size_t utf8SequenceLength(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-  }
-  return length;
-}
-
-void appendHex4(std::string& out, unsigned value) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  out += "\\u";
-  for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
-}
-
-bool needsEscape(unsigned char c) { return c < 0x20 || c == '"' || c == '\\' || c >= 0x7F; }
-
-void appendString(std::string& out, std::string_view text) {
-  out += '"';
-  // Plain printable ASCII, the usual identifier, goes in one piece.
-  std::size_t plain = 0;
-  while (plain < text.size() && !needsEscape(static_cast<unsigned char>(text[plain]))) ++plain;
-  out += text.substr(0, plain);
-  for (std::size_t i = plain; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F) {
-      appendHex4(out, c);
-    } else if (c >= 0x80) {
-      if (const std::size_t length = utf8SequenceLength(text.substr(i))) {
-        out += text.substr(i, length);
-        i += length;
-        continue;
-      }
-      appendHex4(out, c);  // Latin-1: the byte is its code point
-    } else {
-      out += static_cast<char>(c);
-    }
-    ++i;
-  }
-  out += '"';
-}
+void appendString(std::string& out, std::string_view text) { appendJsonString(out, text); }
 
 void appendNumber(std::string& out, double value, int decimals) {
   if (!appendDecimal(out, value, decimals)) out += "null";

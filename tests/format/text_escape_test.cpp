@@ -41,7 +41,10 @@ TEST(TextEscape, ExactUtf8KeepsEveryCharacterReadingOtherBytesAsLatin1) {
 TEST(TextEscape, MarkupAndScriptCannotBeClosedByAText) {
   EXPECT_EQ(escapeMarkup("A\"B'</script>&<b>"), "A&quot;B&#39;&lt;/script&gt;&amp;&lt;b&gt;");
   EXPECT_EQ(jsonString("A\"B\\</script><!--&"), "\"A\\\"B\\\\\\u003c/script\\u003e\\u003c!--\\u0026\"");
-  EXPECT_EQ(jsonString("tab\there"), "\"tab\\there\"");
+  // One rule for the GeoJSON and the page: the data exact, controls and
+  // Latin-1 bytes as escapes, valid UTF-8 as it is.
+  EXPECT_EQ(jsonString("tab\there\x01"), "\"tab\\u0009here\\u0001\"");
+  EXPECT_EQ(jsonString("CAF\xC9 CAF\xC3\x89"), "\"CAF\\u00c9 CAF\xC3\x89\"");
   EXPECT_EQ(jsonString("line\xE2\x80\xA8sep"), "\"line\\u2028sep\"");
 }
 
