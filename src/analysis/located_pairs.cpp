@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstddef>
 
+#include "analysis/row_fit.h"
+
 namespace tessovane2::analysis {
 
 namespace {
-
-constexpr std::size_t kLargest = 10;
 
 // The residuals of a located row from the systematic part at its 1st-file
 // position: shift minus systematic part, as for the pairs of the fit.
@@ -25,24 +25,6 @@ shifts::RowFit locatedFit(const shifts::ShiftRow& row, const shifts::RowFit& sys
   f.resSigma = f.resHorizontal / change.sigmaH;
   f.outlier = f.resSigma > change.sigmaLimit;
   return f;
-}
-
-// The ten rows of largest residual, largest first; ties by row number.
-std::vector<std::size_t> largestResiduals(const std::vector<shifts::RowFit>& fits) {
-  std::vector<std::size_t> order;
-  for (std::size_t i = 0; i < fits.size(); ++i) {
-    if (!std::isnan(fits[i].resHorizontal)) order.push_back(i);
-  }
-  const std::size_t count = std::min(kLargest, order.size());
-  std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(count), order.end(),
-                    [&](std::size_t a, std::size_t b) {
-                      if (fits[a].resHorizontal != fits[b].resHorizontal) {
-                        return fits[a].resHorizontal > fits[b].resHorizontal;
-                      }
-                      return a < b;
-                    });
-  order.resize(count);
-  return order;
 }
 
 }  // namespace

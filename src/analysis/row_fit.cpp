@@ -49,6 +49,8 @@ bool overVertical(const ShiftRow& row) {
   return row.status == ShiftStatus::OverVertical || row.status == ShiftStatus::OverBoth;
 }
 
+}  // namespace
+
 // The ten rows of largest residual, largest first; ties by row number.
 std::vector<std::size_t> largestResiduals(const std::vector<shifts::RowFit>& fits) {
   std::vector<std::size_t> order;
@@ -66,8 +68,6 @@ std::vector<std::size_t> largestResiduals(const std::vector<shifts::RowFit>& fit
   order.resize(count);
   return order;
 }
-
-}  // namespace
 
 std::vector<std::string> stableNames(std::string_view text) {
   std::vector<std::string> names;

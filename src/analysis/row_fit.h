@@ -47,6 +47,9 @@ std::vector<shifts::ShiftStatus> statusesByResiduals(std::span<const shifts::Shi
                                                      double horizontalTolerance,
                                                      std::optional<double> verticalTolerance);
 
+// The ten rows of largest res_horizontal, largest first; ties by row number.
+std::vector<std::size_t> largestResiduals(const std::vector<shifts::RowFit>& fits);
+
 // The stable list's names from its text: one PID or SSN a line, blanks
 // around it dropped; blank lines and lines starting with '#' ignored.
 std::vector<std::string> stableNames(std::string_view text);

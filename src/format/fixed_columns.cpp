@@ -128,4 +128,14 @@ bool appendDecimal(std::string& out, double value, int decimals) {
   return true;
 }
 
+std::string withThousands(std::uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
 }  // namespace tessovane2

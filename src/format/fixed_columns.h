@@ -41,4 +41,7 @@ void appendInteger(std::string& out, std::int64_t value, int width = 0);
 // summary, the page and the SVG.
 bool appendDecimal(std::string& out, double value, int decimals);
 
+// n in decimal with a comma between thousands: "10,000,000".
+std::string withThousands(std::uint64_t n);
+
 }  // namespace tessovane2

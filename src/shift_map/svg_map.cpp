@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "format/fixed_columns.h"
 #include "format/text_escape.h"
 #include "shift_map/map_geometry.h"
 #include "shift_map/map_layout.h"
@@ -33,16 +34,6 @@ struct Frame {
   double x(double metresEast) const { return kMapLeft + kMapWidth / 2.0 + (metresEast - centreX) * scale; }
   double y(double metresNorth) const { return kMapTop + kMapHeight / 2.0 - (metresNorth - centreY) * scale; }
 };
-
-std::string withThousands(std::size_t n) {
-  const std::string digits = std::to_string(n);
-  std::string out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return out;
-}
 
 void text(std::string& out, double x, double y, const std::string& escaped, const char* attributes = "") {
   out += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\"" + attributes + ">" + escaped + "</text>\n";

@@ -43,7 +43,8 @@ std::string_view statusName(ShiftStatus status);
 // A pair with shifts: matched, over a tolerance, or paired by location.
 inline bool hasShifts(ShiftStatus status) {
   return status == ShiftStatus::Matched || status == ShiftStatus::OverHorizontal ||
-         status == ShiftStatus::OverVertical || status == ShiftStatus::OverBoth || status == ShiftStatus::Located;
+         status == ShiftStatus::OverVertical || status == ShiftStatus::OverBoth ||
+         status == ShiftStatus::Located;
 }
 
 struct ShiftRow {

@@ -15,6 +15,7 @@
 #include "files/file_streams.h"
 #include "files/pending_outputs.h"
 #include "files/run_files.h"
+#include "format/fixed_columns.h"
 #include "format/text_escape.h"
 #include "parameters/run_parameters.h"
 #include "records/station_table.h"
@@ -90,16 +91,6 @@ bool drawsMap(const ShiftsOptions& options) {
     if (name == "html" || name == "svg") return true;
   }
   return false;
-}
-
-std::string withThousands(std::uint64_t n) {
-  const std::string digits = std::to_string(n);
-  std::string out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return out;
 }
 
 int compareToData(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
