@@ -8,10 +8,12 @@ cd "$(dirname "$0")/.."
 
 scripts/install_deps.sh
 # QGIS (about 157 packages, a minute) for the test that renders the GeoJSON
-# with its style; optional: TESSOVANE2_NO_QGIS=1 leaves it out, and without
+# with its style, and pandas for the test that reads the CSV as docs/gis.md
+# says; optional: TESSOVANE2_NO_QGIS=1 leaves it out, and without
 # it that test is reported as skipped.
 if [ -z "${TESSOVANE2_NO_QGIS:-}" ]; then
-  scripts/install_deps.sh qgis python3-qgis || echo "QGIS not installed: shifts.qgis_draws_the_arrows will be skipped"
+  scripts/install_deps.sh qgis python3-qgis python3-pandas ||
+    echo "QGIS or pandas not installed: shifts.qgis_draws_the_arrows or shifts.pandas_reads_the_csv will be skipped"
 fi
 # The node packages of the shift page's browser tests, exactly as locked.
 (cd tests/shift_map/page && npm ci --no-audit --no-fund)

@@ -226,9 +226,9 @@ def check_qgis(program, examples):
             print("ok: QGIS %s, %s: the style applied, %s's arrow %.0f px long towards %.0f degrees" %
                   (Qgis.version(), crs.authid(), mover["pid"], length, mover["azimuth"]))
 
-        # The README's loading steps: its arrow expression as pasted, and the
+        # The loading steps of docs/gis.md: its arrow expression as pasted, and the
         # CSV as a Delimited Text layer with QGIS's type detection on.
-        readme = (pathlib.Path(__file__).resolve().parents[2] / "README.md").read_text(encoding="utf-8")
+        readme = (pathlib.Path(__file__).resolve().parents[2] / "docs" / "gis.md").read_text(encoding="utf-8")
         pasted = re.search(r"^ +(with_variable\('k'.*?\)\)\))$", readme, re.S | re.M).group(1)
         expression = QgsExpression(pasted.replace("1000", repr(exaggeration)))
         feature = next(f for f in layer.getFeatures() if f["pid"] == mover["pid"])
@@ -236,11 +236,11 @@ def check_qgis(program, examples):
         context.setFeature(feature)
         line = expression.evaluate(context)
         if expression.hasEvalError() or not isinstance(line, QgsGeometry):
-            fail("the README's arrow expression gives %r: %s" % (line, expression.evalErrorString()))
+            fail("the arrow expression of docs/gis.md gives %r: %s" % (line, expression.evalErrorString()))
         vertices = line.asPolyline()
         if not (math.isclose(vertices[-1].x(), end_lon, rel_tol=0, abs_tol=abs(end_lon - mover["lon1"]) * 0.02) and
                 math.isclose(vertices[-1].y(), end_lat, rel_tol=0, abs_tol=abs(end_lat - mover["lat1"]) * 0.02)):
-            fail("the README's arrow ends at %r, not near %r" % (vertices[-1], (end_lon, end_lat)))
+            fail("the arrow of docs/gis.md ends at %r, not near %r" % (vertices[-1], (end_lon, end_lat)))
         uri = pathlib.Path(samples.with_suffix(".csv")).as_uri() + \
             "?type=csv&detectTypes=yes&xField=lon2&yField=lat2&crs=EPSG:4269&encoding=UTF-8"
         csv_layer = QgsVectorLayer(uri, "csv", "delimitedtext")
@@ -248,7 +248,7 @@ def check_qgis(program, examples):
         if ssn is None or ssn.typeName().lower() != "text" or \
                 sorted(f["ssn"] for f in csv_layer.getFeatures())[0] != min(p["ssn"] for p in properties):
             fail("QGIS's Delimited Text layer: ssn %s" % (ssn.typeName() if ssn else "missing"))
-        print("ok: the README's arrow expression and Delimited Text steps work in QGIS")
+        print("ok: the arrow expression of docs/gis.md and Delimited Text steps work in QGIS")
         del job, layer, csv_layer
     sys.stdout.flush()
     # Leaving the interpreter with QGIS's objects alive crashes in its exit
@@ -256,9 +256,41 @@ def check_qgis(program, examples):
     os._exit(0)
 
 
+def check_pandas(program, examples):
+    """The pandas line of docs/gis.md, as pasted, on the samples and the hostile run."""
+    try:
+        import pandas as pd  # noqa: F401 (the pasted line uses it)
+    except ImportError:
+        print("SKIPPED: pandas cannot be imported (Debian's python3-pandas)")
+        sys.exit(SKIPPED)
+    guide = (pathlib.Path(__file__).resolve().parents[2] / "docs" / "gis.md").read_text(encoding="utf-8")
+    pasted = re.search(r"^ +(shifts = pd\.read_csv\(.*?\]\))$", guide, re.S | re.M).group(1)
+    with tempfile.TemporaryDirectory() as scratch:
+        samples, hostile = make_runs(program, examples, pathlib.Path(scratch))
+        for base in (samples, hostile):
+            shutil.copy(base.with_suffix(".csv"), pathlib.Path(scratch) / "shifts.csv")
+            namespace = {"pd": pd}
+            cwd = os.getcwd()
+            os.chdir(scratch)
+            try:
+                exec(pasted, namespace)
+            finally:
+                os.chdir(cwd)
+            shifts = namespace["shifts"]
+            if not all(re.fullmatch(r"\d{4}", s) for s in shifts["ssn"]):
+                fail("pandas: an SSN lost its zeros: %r" % list(shifts["ssn"]))
+            if shifts["dn"].dtype.kind != "f":
+                fail("pandas: dn read as %s" % shifts["dn"].dtype)
+        if list(shifts["designation"]) != [text for _, text in HOSTILE]:
+            fail("pandas: hostile designations read as %r" % list(shifts["designation"]))
+        if not math.isnan(shifts["h1"][NO_HEIGHT]):
+            fail("pandas: a missing height read as %r" % shifts["h1"][NO_HEIGHT])
+    print("ok: the pandas line of docs/gis.md reads both runs, SSNs as text, missing values as NaN")
+
+
 def main():
     stage, program, examples = sys.argv[1], str(pathlib.Path(sys.argv[2]).resolve()), pathlib.Path(sys.argv[3])
-    {"gdal": check_gdal, "qgis": check_qgis}[stage](program, examples)
+    {"gdal": check_gdal, "qgis": check_qgis, "pandas": check_pandas}[stage](program, examples)
 
 
 main()
