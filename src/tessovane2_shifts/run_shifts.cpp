@@ -123,6 +123,18 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
   // under that name, a folder where nothing can be created. Until `outputs`
   // commits, no file under an output's name changes; an early return
   // removes the temporaries.
+  // The stable marks are read before the surveys: a missing list ends the
+  // run at once.
+  std::optional<std::vector<std::string>> stable;
+  if (options.stableFile) {
+    const std::optional<std::string> text = readWholeFile(*options.stableFile);
+    if (!text) {
+      err << "Error: unable to open stable marks file " << consoleText(*options.stableFile) << '\n';
+      return kTroubleStatus;
+    }
+    stable = analysis::stableNames(*text);
+  }
+
   const std::optional<FileIdentity> inputs[] = {firstInput.identity(), secondInput.identity()};
   std::vector<const OutputFile*> files;
   std::vector<std::string> names;
@@ -188,15 +200,6 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
   // expects their counterparts.
   std::vector<RowFit> atFirstOnly;
   if (options.fit) {
-    std::optional<std::vector<std::string>> stable;
-    if (options.stableFile) {
-      const std::optional<std::string> text = readWholeFile(*options.stableFile);
-      if (!text) {
-        err << "Error: unable to open stable marks file " << *options.stableFile << '\n';
-        return kTroubleStatus;
-      }
-      stable = analysis::stableNames(*text);
-    }
     const analysis::RowFitRequest request{
         .options = {.model = *options.fit, .vertical = options.vertical, .sigmaLimit = options.sigmaLimit},
         .key = parameters->matchType == MatchKey::Pid ? analysis::RowKey::Pid : analysis::RowKey::Ssn,
@@ -205,7 +208,7 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
         .verticalTolerance = options.verticalTolerance};
     analysis::RowFitOutcome fitted = analysis::fitRows(results.rows, request);
     for (const std::string& name : fitted.unmatchedStable) {
-      err << "Warning: stable mark " << name << " matches no pair" << '\n';
+      err << "Warning: stable mark " << consoleText(name) << " matches no pair" << '\n';
     }
     if (!fitted.change) {
       err << "Error: the fit cannot be made: " << fitted.refusal << '\n';
