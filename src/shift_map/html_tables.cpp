@@ -12,6 +12,7 @@ namespace tessovane2::shifts {
 namespace {
 
 constexpr int kMetreDecimals = 4;
+constexpr int kFitDecimals = 6;  // the fit's parameters: metres, arc-seconds, ppm
 constexpr const char* kNoValue = "&ndash;";
 
 std::string metres(double value) {
@@ -89,6 +90,54 @@ void locationTable(std::string& out, const ShiftResults& results) {
            metres(c.distance) + "</td><td>" + statusText(row.status) + "</td></tr>\n";
   }
   if (locate.acceptedRows.empty()) out += "<tr><td colspan=\"8\">none</td></tr>\n";
+  out += "</tbody></table>\n";
+}
+
+// --fit: the model, each parameter with its standard deviation, the robust
+// scales and counts, and the largest residuals (rows carry data-row, as the
+// movers' do).
+void fitTables(std::string& out, const ShiftResults& results) {
+  const SystematicChange& fit = *results.fit;
+  tableStart(out, "fit", "Systematic change");
+  labelledRow(out, "model", std::string(fit.model) + ", vertical " + std::string(fit.vertical), false);
+  labelledRow(out, "pairs used", std::to_string(fit.pairsUsed));
+  labelledRow(
+      out, "iterations",
+      std::to_string(fit.iterations) + (fit.converged ? "" : " (stopped at the limit before it settled)"));
+  for (const FitParameterValue& p : fit.parameters) {
+    labelledRow(
+        out, std::string(p.name) + " (" + std::string(p.unit) + ")",
+        fixedNumber(p.value, kFitDecimals) + " &plusmn; " + fixedNumber(p.standardDeviation, kFitDecimals));
+  }
+  labelledRow(out, "sigma_h (m)", metres(fit.sigmaH));
+  labelledRow(out, "sigma_v (m)", metres(fit.sigmaV));
+  labelledRow(out, "over the horizontal tolerance, raw", std::to_string(fit.overHorizontalRaw));
+  labelledRow(out, "over the horizontal tolerance, by residual",
+              std::to_string(results.summary.overHorizontal));
+  labelledRow(out, "over the vertical tolerance, raw", std::to_string(fit.overVerticalRaw));
+  labelledRow(out, "over the vertical tolerance, by residual", std::to_string(results.summary.overVertical));
+  labelledRow(out, "outliers (residual over " + shortNumber(fit.sigmaLimit, 2) + " sigma_h)",
+              std::to_string(fit.outliers));
+  out += "</table>\n";
+
+  tableStart(out, "largest-residuals", "Largest residuals");
+  out +=
+      "<thead><tr><th>#</th><th>PID</th><th>SSN</th><th>Designation</th><th>residual (m)</th>"
+      "<th>res_dn (m)</th><th>res_de (m)</th><th>res_du (m)</th><th>sigma</th><th>status</th></tr></thead>"
+      "<tbody>\n";
+  for (std::size_t rank = 0; rank < fit.largestResiduals.size(); ++rank) {
+    const std::size_t i = fit.largestResiduals[rank];
+    const ShiftRow& row = results.rows[i];
+    const RowFit& f = fit.rows[i];
+    out += "<tr class=\"mover\" data-row=\"" + std::to_string(i) + "\" tabindex=\"0\"><td class=\"num\">" +
+           std::to_string(rank + 1) + "</td><td>" + escapeMarkup(row.pid) + "</td><td>" +
+           escapeMarkup(row.ssn) + "</td><td>" + escapeMarkup(row.designation) + "</td><td class=\"num\">" +
+           metres(f.resHorizontal) + "</td><td class=\"num\">" + metres(f.resDn) + "</td><td class=\"num\">" +
+           metres(f.resDe) + "</td><td class=\"num\">" + metres(f.resDu) + "</td><td class=\"num\">" +
+           (std::isfinite(f.resSigma) ? fixedNumber(f.resSigma, 2) : std::string(kNoValue)) + "</td><td>" +
+           statusText(row.status) + (f.outlier ? ", outlier" : "") + "</td></tr>\n";
+  }
+  if (fit.largestResiduals.empty()) out += "<tr><td colspan=\"10\">none</td></tr>\n";
   out += "</tbody></table>\n";
 }
 
@@ -177,6 +226,7 @@ std::string summaryTables(const ShiftResults& results) {
 
   moversTable(out, results, s.largestHorizontal, "largest-horizontal", "Largest horizontal movers");
   moversTable(out, results, s.largestVertical, "largest-vertical", "Largest vertical movers (|du|)");
+  if (results.fit) fitTables(out, results);
   if (results.locate) locationTable(out, results);
   return out;
 }
