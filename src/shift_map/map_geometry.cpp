@@ -4,9 +4,11 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 #include "format/text_escape.h"
 #include "geodesy/ellipsoid.h"
+#include "shifts/shift_summary.h"
 
 namespace tessovane2::shifts {
 namespace {
@@ -124,6 +126,38 @@ double referenceArrowLength(double percentile95) {
   constexpr double kSmallest = 0.001;  // metres
   if (!(percentile95 > kSmallest)) return kSmallest;
   return niceLengthAtMost(percentile95);
+}
+
+TypicalShift robustTypicalShift(std::vector<double> horizontal) {
+  std::erase_if(horizontal, [](double h) { return std::isnan(h); });
+  if (horizontal.empty()) return {};
+  std::sort(horizontal.begin(), horizontal.end());
+  const double p25 = percentile(horizontal, 0.25), p75 = percentile(horizontal, 0.75);
+  TypicalShift result;
+  result.inlierLimit = p75 + 3.0 * (p75 - p25);
+  const auto end = std::upper_bound(horizontal.begin(), horizontal.end(), result.inlierLimit);
+  result.inliers = static_cast<std::size_t>(end - horizontal.begin());
+  result.typical = percentile(std::span<const double>(horizontal.data(), result.inliers), 0.5);
+  return result;
+}
+
+double nearestNiceValue(double value) {
+  const double lower = niceLengthAtMost(value);
+  // 2.6 times a 1-2-5 value lies past the next one and short of the one
+  // after (1 -> 2.6, 2 -> 5.2, 5 -> 13).
+  const double upper = niceLengthAtMost(lower * 2.6);
+  return value * value < lower * upper ? lower : upper;
+}
+
+double viewExaggeration(double typicalMetres, double pixelsPerMetre) {
+  if (!(typicalMetres > 0.0) || !(pixelsPerMetre > 0.0)) return 1.0;
+  return std::max(1.0, nearestNiceValue(kArrowTargetPx / (typicalMetres * pixelsPerMetre)));
+}
+
+double viewReferenceLength(double tolerance, double arrowPxPerMetre) {
+  const double px = tolerance * arrowPxPerMetre;
+  if (px >= kReferenceMinPx && px <= kReferenceMaxPx) return tolerance;
+  return nearestNiceValue(1.5 * kArrowTargetPx / arrowPxPerMetre);
 }
 
 double scaleBarLength(double mapWidth) { return niceLengthAtMost(kScaleBarShare * mapWidth); }
