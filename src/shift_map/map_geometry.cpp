@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <span>
+#include <utility>
 
 #include "format/text_escape.h"
 #include "geodesy/ellipsoid.h"
@@ -205,6 +206,25 @@ std::string lengthLabel(double metres) {
     return std::string(digits, error == std::errc() ? end : digits) + unit;
   }
   return shortNumber(value, 3) + unit;
+}
+
+std::string moverLength(double metres) {
+  // Rounded to three significant digits and read back, so that 999.7 m is
+  // "1 km", not "1e+03 m", and 40.0 km is "40 km".
+  constexpr std::pair<double, const char*> kUnits[] = {
+      {1000.0, " km"}, {1.0, " m"}, {0.01, " cm"}, {0.001, " mm"}};
+  for (const auto& [size, unit] : kUnits) {
+    char digits[32];
+    const auto rounded =
+        std::to_chars(digits, digits + sizeof digits, metres / size, std::chars_format::general, 3);
+    double value = 0.0;
+    std::from_chars(digits, rounded.ptr, value);
+    if (value >= 1.0 || size == 0.001) {
+      const auto shortest = std::to_chars(digits, digits + sizeof digits, value);
+      return std::string(digits, shortest.ptr) + unit;
+    }
+  }
+  return {};
 }
 
 }  // namespace tessovane2::shifts
