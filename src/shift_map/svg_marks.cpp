@@ -84,13 +84,16 @@ std::vector<PlacedLabel> placeLabels(const std::vector<LabelItem>& items, double
   std::vector<PlacedLabel> placed;
   for (const LabelItem& item : items) {
     const double w = static_cast<double>(item.characters) * kLabelCharacterPx + 4.0, h = kLabelBoxHeight;
+    // A tip off the area (a true-scale line's far end) anchors its label at
+    // the area's edge.
+    const double x = std::clamp(item.x, 0.0, width), y = std::clamp(item.y, 0.0, height);
     bool found = false;
     for (const double d : {5.0, 14.0, 28.0, 46.0}) {
       const std::pair<double, double> offsets[] = {{d, -d - h}, {d, d},           {-d - w, -d - h},
                                                    {-d - w, d}, {-w / 2, -d - h}, {-w / 2, d}};
       for (const auto& [ox, oy] : offsets) {
-        const PxBox box{std::max(2.0, std::min(item.x + ox, width - 2.0 - w)),
-                        std::max(2.0, std::min(item.y + oy, height - 2.0 - h)), w, h};
+        const PxBox box{std::max(2.0, std::min(x + ox, width - 2.0 - w)),
+                        std::max(2.0, std::min(y + oy, height - 2.0 - h)), w, h};
         const auto hits = [&box](const PxBox& other) { return overlaps(other, box); };
         if (std::any_of(placed.begin(), placed.end(), [&](const PlacedLabel& p) { return hits(p.box); }) ||
             std::any_of(obstacles.begin(), obstacles.end(), hits))

@@ -79,14 +79,16 @@ TEST(PageWriters, TheSvgEscapesTextsAndDrawsEveryShiftedPairOnce) {
       const std::string group = "<g id=\"" + std::string(layer) + "-" + name + "\"";
       const std::size_t begin = svg.find(group), end = svg.find("</g>", begin);
       ASSERT_NE(begin, std::string::npos) << group;
-      (std::string_view(layer) == "cells" ? cells : arrows) += occurrences(svg.substr(begin, end - begin), "<path");
+      (std::string_view(layer) == "cells" ? cells : arrows) +=
+          occurrences(svg.substr(begin, end - begin), "<path");
     }
   }
   const std::string counted = std::to_string(cells) + " cell arrows for ";
   const std::size_t at = svg.find(counted);
   ASSERT_NE(at, std::string::npos);
   EXPECT_EQ(arrows + std::stoul(svg.substr(at + counted.size())), shifted);
-  EXPECT_NE(svg.find(std::to_string(fixture.results.rows.size()) + " stations on the map:"), std::string::npos);
+  EXPECT_NE(svg.find(std::to_string(fixture.results.rows.size()) + " stations on the map:"),
+            std::string::npos);
 }
 
 TEST(PageWriters, AGivenExaggerationIsUsedAndAnEmptyRunStillGivesBothFiles) {
