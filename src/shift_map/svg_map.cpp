@@ -332,8 +332,9 @@ void writeLegend(std::string& s, const SvgMap& map) {
            " pairs,");
   y += 17.0;
   text(s, kLegendLeft, y,
-       withThousands(marks.singles.size() + marks.offScale.size() + marks.trueScale.size()) + " single, " +
-           withThousands(marks.rings.size()) + " rings for " + withThousands(marks.ringed) + ".");
+       withThousands(marks.singles.size() + marks.offScale.size() + marks.trueScale.size()) +
+           " single arrows, " + withThousands(marks.rings.size()) + " rings for " +
+           withThousands(marks.ringed) + ".");
   y += 28.0;
   text(s, kLegendLeft, y, "1st: " + escapeMarkup(results.run.first.name));
   y += 17.0;
