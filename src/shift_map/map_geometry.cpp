@@ -4,9 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <span>
+#include <utility>
 
 #include "format/text_escape.h"
 #include "geodesy/ellipsoid.h"
+#include "shifts/shift_summary.h"
 
 namespace tessovane2::shifts {
 namespace {
@@ -126,6 +129,38 @@ double referenceArrowLength(double percentile95) {
   return niceLengthAtMost(percentile95);
 }
 
+TypicalShift robustTypicalShift(std::vector<double> horizontal) {
+  std::erase_if(horizontal, [](double h) { return std::isnan(h); });
+  if (horizontal.empty()) return {};
+  std::sort(horizontal.begin(), horizontal.end());
+  const double p25 = percentile(horizontal, 0.25), p75 = percentile(horizontal, 0.75);
+  TypicalShift result;
+  result.inlierLimit = p75 + 3.0 * (p75 - p25);
+  const auto end = std::upper_bound(horizontal.begin(), horizontal.end(), result.inlierLimit);
+  result.inliers = static_cast<std::size_t>(end - horizontal.begin());
+  result.typical = percentile(std::span<const double>(horizontal.data(), result.inliers), 0.5);
+  return result;
+}
+
+double nearestNiceValue(double value) {
+  const double lower = niceLengthAtMost(value);
+  // 2.6 times a 1-2-5 value lies past the next one and short of the one
+  // after (1 -> 2.6, 2 -> 5.2, 5 -> 13).
+  const double upper = niceLengthAtMost(lower * 2.6);
+  return value * value < lower * upper ? lower : upper;
+}
+
+double viewExaggeration(double typicalMetres, double pixelsPerMetre) {
+  if (!(typicalMetres > 0.0) || !(pixelsPerMetre > 0.0)) return 1.0;
+  return std::max(1.0, nearestNiceValue(kArrowTargetPx / (typicalMetres * pixelsPerMetre)));
+}
+
+double viewReferenceLength(double tolerance, double arrowPxPerMetre) {
+  const double px = tolerance * arrowPxPerMetre;
+  if (px >= kReferenceMinPx && px <= kReferenceMaxPx) return tolerance;
+  return nearestNiceValue(1.5 * kArrowTargetPx / arrowPxPerMetre);
+}
+
 double scaleBarLength(double mapWidth) { return niceLengthAtMost(kScaleBarShare * mapWidth); }
 
 ShiftClass shiftClass(double horizontal, double tolerance) {
@@ -171,6 +206,25 @@ std::string lengthLabel(double metres) {
     return std::string(digits, error == std::errc() ? end : digits) + unit;
   }
   return shortNumber(value, 3) + unit;
+}
+
+std::string moverLength(double metres) {
+  // Rounded to three significant digits and read back, so that 999.7 m is
+  // "1 km", not "1e+03 m", and 40.0 km is "40 km".
+  constexpr std::pair<double, const char*> kUnits[] = {
+      {1000.0, " km"}, {1.0, " m"}, {0.01, " cm"}, {0.001, " mm"}};
+  for (const auto& [size, unit] : kUnits) {
+    char digits[32];
+    const auto rounded =
+        std::to_chars(digits, digits + sizeof digits, metres / size, std::chars_format::general, 3);
+    double value = 0.0;
+    std::from_chars(digits, rounded.ptr, value);
+    if (value >= 1.0 || size == 0.001) {
+      const auto shortest = std::to_chars(digits, digits + sizeof digits, value);
+      return std::string(digits, shortest.ptr) + unit;
+    }
+  }
+  return {};
 }
 
 }  // namespace tessovane2::shifts

@@ -75,6 +75,36 @@ double referenceArrowLength(double percentile95);
 inline constexpr double kScaleBarShare = 0.25;
 double scaleBarLength(double mapWidth);
 
+// The typical shift of a network read robustly, so that blunders and wrong
+// pairings do not set the arrows' scale: the inliers are the horizontal
+// shifts at most P75 + 3 (P75 - P25) (Tukey's far-out fence; quartiles as
+// percentile() in shifts/shift_summary.h interpolates them), the typical
+// shift is their median. All zero without shifts.
+struct TypicalShift {
+  double inlierLimit = 0.0;  // metres: a shift above it is not an inlier
+  double typical = 0.0;      // metres: the inliers' median
+  std::size_t inliers = 0;
+};
+TypicalShift robustTypicalShift(std::vector<double> horizontal);  // metres, any order
+
+// The value of the 1-2-5 sequence nearest to value (positive) on a log
+// scale: of the two that bracket it, the lower when value^2 < lower * upper.
+double nearestNiceValue(double value);
+
+// The page's arrows keep their size on the screen: a view's exaggeration is
+// the 1-2-5 factor nearest to kArrowTargetPx / (typical * pixelsPerMetre),
+// at least 1; 1 when the typical shift is zero. An arrow longer than
+// offScaleCapPx() is drawn that long, marked off scale.
+inline constexpr double kArrowTargetPx = 18.0;
+double viewExaggeration(double typicalMetres, double pixelsPerMetre);
+inline constexpr double offScaleCapPx() { return kArrowTargetPx * 2.5 > 30.0 ? kArrowTargetPx * 2.5 : 30.0; }
+
+// A view's reference arrow (metres of shift): the tolerance when it draws
+// kReferenceMinPx to kReferenceMaxPx long at arrowPxPerMetre, else the 1-2-5
+// length nearest to 1.5 kArrowTargetPx on the screen.
+inline constexpr double kReferenceMinPx = 15.0, kReferenceMaxPx = 120.0;
+double viewReferenceLength(double tolerance, double arrowPxPerMetre);
+
 // The colour classes of a pair by its horizontal shift and the horizontal
 // tolerance: within it, up to twice it, beyond twice it.
 enum class ShiftClass { Within, UpToTwice, BeyondTwice };
@@ -100,5 +130,10 @@ const char* shiftClassColour(ShiftClass shift);
 // "5 mm", "2 cm", "50 cm", "200 m", "5 km": a 1-2-5 length in the unit that
 // keeps it a whole number.
 std::string lengthLabel(double metres);
+
+// A mover's length for its label, three significant digits in the largest
+// unit that keeps it at least 1 ("40.3 km", "1.79 m", "8.21 cm", "4 mm"), as
+// the page's script writes it.
+std::string moverLength(double metres);
 
 }  // namespace tessovane2::shifts

@@ -4,11 +4,13 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "format/fixed_columns.h"
 #include "format/text_escape.h"
 #include "shift_map/map_geometry.h"
 #include "shift_map/map_layout.h"
+#include "shift_map/svg_marks.h"
 
 namespace tessovane2::shifts {
 namespace {
@@ -20,20 +22,15 @@ constexpr double kMapLeft = 20.0, kMapTop = 56.0;
 constexpr double kMapWidth = 900.0, kMapHeight = kMapWidth / kMapAspect;
 constexpr double kLegendLeft = 944.0;
 constexpr int kPixelDecimals = 1;
-constexpr std::size_t kLabelledMovers = 5;
-
-bool isFlagged(const ShiftRow& row) { return row.status != ShiftStatus::Matched; }
+// The map's furniture (map-area pixels): the scale bar from the lower left
+// corner, the reference arrow ending at the lower right, both on one
+// baseline; the north arrow in the upper right corner.
+constexpr double kFurnitureInset = 16.0, kFurnitureBase = kMapHeight - 18.0;
+constexpr double kNorthX = kMapWidth - 30.0, kNorthY = 20.0;
+// A character of the 12-unit text is about 0.62 of that wide (DejaVu Sans).
+constexpr double kTextCharacterWidth = 0.62 * 12.0;
 
 std::string px(double value) { return fixedNumber(value, kPixelDecimals); }
-
-// Map metres to SVG units: the layout's width across the map area, centred
-// on the stations' box, north up.
-struct Frame {
-  double scale;  // SVG units per metre
-  double centreX, centreY;
-  double x(double metresEast) const { return kMapLeft + kMapWidth / 2.0 + (metresEast - centreX) * scale; }
-  double y(double metresNorth) const { return kMapTop + kMapHeight / 2.0 - (metresNorth - centreY) * scale; }
-};
 
 void text(std::string& out, double x, double y, const std::string& escaped, const char* attributes = "") {
   out += "<text x=\"" + px(x) + "\" y=\"" + px(y) + "\"" + attributes + ">" + escaped + "</text>\n";
@@ -44,62 +41,39 @@ void legendEntry(std::string& out, double y, const std::string& symbol, const st
   text(out, kLegendLeft + 30.0, y + 4.0, label);
 }
 
-}  // namespace
-
-SvgSelection selectSvgRows(const std::vector<ShiftRow>& rows, std::size_t limit) {
-  SvgSelection selection;
-  if (rows.size() <= limit) {
-    selection.rows.resize(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) selection.rows[i] = i;
-    selection.flagged = static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), isFlagged));
-    return selection;
+// Long runs of marks go out in pieces.
+void spill(std::string& s, std::ostream& out) {
+  if (s.size() > (1u << 16)) {
+    out << s;
+    s.clear();
   }
-  const std::size_t flagged = static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), isFlagged));
-  selection.flagged = std::min(flagged, limit);
-  const std::size_t others = rows.size() - flagged;
-  const std::size_t room = limit - selection.flagged;
-  selection.stride = room == 0 ? 0 : (others + room - 1) / room;
-  std::size_t flaggedTaken = 0, otherSeen = 0;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (isFlagged(rows[i])) {
-      if (flaggedTaken < selection.flagged) {
-        selection.rows.push_back(i);
-        ++flaggedTaken;
-      }
-    } else if (selection.stride > 0 && otherSeen++ % selection.stride == 0) {
-      selection.rows.push_back(i);
-    }
-  }
-  return selection;
 }
-
-namespace {
-
-// What every part of the picture reads.
-struct SvgMap {
-  const ShiftResults& results;
-  const MapLayout& layout;
-  const SvgSelection& selection;
-  Frame frame;
-  double arrowScale;  // SVG units per metre of shift
-  double tolerance;   // metres
-  std::string title;  // escaped
-};
-
-// Arrows shorter than this (SVG units) have no direction a renderer can
-// show: their heads would all point east. The station's dot stands for
-// them, as on the page.
-constexpr double kShortestArrow = 0.05;
-
-// Labels of the largest movers: 11 units high; a character is about 0.62 of
-// that wide in DejaVu Sans (the widest of the fonts asked for), so the
-// label's box is known without measuring it.
-constexpr double kLabelSize = 11.0, kLabelCharacterWidth = 0.62 * kLabelSize, kLabelGap = 5.0;
 
 const std::array<std::pair<const char*, ShiftClass>, 3> kClasses = {
     {{"within", ShiftClass::Within},
      {"up-to-twice", ShiftClass::UpToTwice},
      {"beyond-twice", ShiftClass::BeyondTwice}}};
+
+// What every part of the picture reads.
+struct SvgMap {
+  const ShiftResults& results;
+  const MapLayout& layout;  // the rows' map positions
+  MarkView view;            // the map area: its scale and centre (map-area pixels)
+  double mapWidth;          // metres across the map
+  TypicalShift typical;
+  bool exaggerationGiven;
+  double referenceLength;  // metres of shift
+  MapMarks marks;
+  std::vector<PlacedLabel> labels;
+  std::string title;  // escaped
+};
+
+double arrowScale(const SvgMap& map) { return map.view.factor * map.view.pxPerMetre; }
+
+// Arrows shorter than this (SVG units) have no direction a renderer can
+// show: their heads would all point east. The station's dot stands for
+// them, as on the page.
+constexpr double kShortestArrow = 0.05;
 
 void writeHeader(std::string& s, const SvgMap& map) {
   s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -109,7 +83,8 @@ void writeHeader(std::string& s, const SvgMap& map) {
   s += "<title>" + map.title + "</title>\n";
   s += "<desc>Horizontal shifts, 2nd file minus 1st, drawn from each station's 1st-file position, "
        "exaggerated " +
-       shortNumber(map.layout.exaggeration, 3) + " times; north up.</desc>\n";
+       shortNumber(map.view.factor, 3) + " times, at most " + shortNumber(offScaleCapPx(), 1) +
+       " units long; north up.</desc>\n";
   s += "<defs>\n<clipPath id=\"map-area\"><rect x=\"" + px(kMapLeft) + "\" y=\"" + px(kMapTop) +
        "\" width=\"" + px(kMapWidth) + "\" height=\"" + px(kMapHeight) + "\"/></clipPath>\n";
   for (const auto& [name, shift] : kClasses) {
@@ -124,132 +99,161 @@ void writeHeader(std::string& s, const SvgMap& map) {
        "\" height=\"" + px(kMapHeight) + "\" fill=\"#fbfbf8\" stroke=\"#888888\"/>\n";
 }
 
-bool isLone(const ShiftRow& row) {
-  return row.status == ShiftStatus::OnlyInFirst || row.status == ShiftStatus::OnlyInSecond;
-}
-
-// The dots of the pairs' stations.
-void writeStations(std::string& s, const SvgMap& map) {
+// 1. The dots of the pairs' stations.
+void writeStations(std::string& s, std::ostream& out, const SvgMap& map) {
   s += "<g id=\"stations\" fill=\"" + std::string(kPalette.station) + "\">\n";
-  for (const std::size_t i : map.selection.rows) {
-    const ShiftRow& row = map.results.rows[i];
-    if (isLone(row) || !isOnMap(row)) continue;
-    s += "<circle cx=\"" + px(map.frame.x(map.layout.points[i].x)) + "\" cy=\"" +
-         px(map.frame.y(map.layout.points[i].y)) + "\" r=\"1.8\"/>\n";
+  for (const PxPoint& dot : map.marks.dots) {
+    s += "<circle cx=\"" + px(kMapLeft + dot.x) + "\" cy=\"" + px(kMapTop + dot.y) + "\" r=\"1.8\"/>\n";
+    spill(s, out);
   }
   s += "</g>\n";
 }
 
-// The arrows, one group per colour class; long runs go out in pieces.
-void writeArrows(std::string& s, std::ostream& out, const SvgMap& map) {
-  for (const auto& [name, shift] : kClasses) {
-    s += "<g id=\"arrows-" + std::string(name) + "\" stroke=\"" + shiftClassColour(shift) +
-         "\" stroke-width=\"1.4\" fill=\"none\" marker-end=\"url(#head-" + name + ")\">\n";
-    for (const std::size_t i : map.selection.rows) {
-      const ShiftRow& row = map.results.rows[i];
-      if (!hasShifts(row.status) || std::isnan(row.dn) || std::isnan(row.de)) continue;
-      if (shiftClass(row.horizontal, map.tolerance) != shift) continue;
-      const double dx = row.de * map.arrowScale, dy = -row.dn * map.arrowScale;
-      if (std::hypot(dx, dy) < kShortestArrow) continue;
-      s += "<path d=\"M" + px(map.frame.x(map.layout.points[i].x)) + "," +
-           px(map.frame.y(map.layout.points[i].y)) + " l" + px(dx) + "," + px(dy) + "\"/>\n";
-      if (s.size() > (1u << 16)) {
-        out << s;
-        s.clear();
-      }
+// One group of arrows of one class (their heads from the group's marker),
+// and the off-scale ones' bars in a group of their own, without heads.
+void writeArrowGroup(std::string& s, std::ostream& out, const std::string& id,
+                     const std::vector<DrawnArrow>& arrows, std::size_t k, const char* width) {
+  const auto& [name, shift] = kClasses[k];
+  std::string bars;
+  s += "<g id=\"" + id + "-" + name + "\" stroke=\"" + shiftClassColour(shift) + "\" stroke-width=\"" +
+       width + "\" fill=\"none\" marker-end=\"url(#head-" + name + ")\">\n";
+  for (const DrawnArrow& a : arrows) {
+    if (a.shiftClass != shift || std::hypot(a.dx, a.dy) < kShortestArrow) continue;
+    s += "<path d=\"M" + px(kMapLeft + a.x) + "," + px(kMapTop + a.y) + " l" + px(a.dx) + "," + px(a.dy) +
+         "\"/>\n";
+    for (const PxSegment& bar : offScaleBars(a)) {
+      if (!a.offScale) break;
+      bars += "<path d=\"M" + px(kMapLeft + bar.x1) + "," + px(kMapTop + bar.y1) + " L" +
+              px(kMapLeft + bar.x2) + "," + px(kMapTop + bar.y2) + "\"/>\n";
     }
-    s += "</g>\n";
+    spill(s, out);
+  }
+  s += "</g>\n";
+  if (!bars.empty()) {
+    s += "<g id=\"" + id + "-" + name + "-bars\" stroke=\"" + shiftClassColour(shift) + "\" stroke-width=\"" +
+         width + "\">\n" + bars + "</g>\n";
   }
 }
 
-// Stations in one file only: hollow squares (1st), triangles (2nd).
+// 2. The ordinary arrows: the cells', then the single ones, by class.
+void writeArrows(std::string& s, std::ostream& out, const SvgMap& map) {
+  for (std::size_t k = 0; k < kClasses.size(); ++k)
+    writeArrowGroup(s, out, "cells", map.marks.cellArrows, k, "2.2");
+  for (std::size_t k = 0; k < kClasses.size(); ++k)
+    writeArrowGroup(s, out, "arrows", map.marks.singles, k, "1.4");
+}
+
+// 3. Stations in one file only: hollow squares (1st), triangles (2nd).
 void writeLoneStations(std::string& s, const SvgMap& map) {
   s += "<g id=\"only-in-1st\" fill=\"none\" stroke=\"" + std::string(kPalette.onlyInFirst) +
        "\" stroke-width=\"1.6\">\n";
-  for (const std::size_t i : map.selection.rows) {
-    if (map.results.rows[i].status != ShiftStatus::OnlyInFirst) continue;
-    s += "<rect x=\"" + px(map.frame.x(map.layout.points[i].x) - 4.0) + "\" y=\"" +
-         px(map.frame.y(map.layout.points[i].y) - 4.0) + "\" width=\"8\" height=\"8\"/>\n";
+  for (const Lone& lone : map.marks.lone) {
+    if (!lone.first) continue;
+    s += "<rect x=\"" + px(kMapLeft + lone.x - 4.0) + "\" y=\"" + px(kMapTop + lone.y - 4.0) +
+         "\" width=\"8\" height=\"8\"/>\n";
   }
   s += "</g>\n<g id=\"only-in-2nd\" fill=\"" + std::string(kPalette.onlyInSecond) + "\">\n";
-  for (const std::size_t i : map.selection.rows) {
-    if (map.results.rows[i].status != ShiftStatus::OnlyInSecond) continue;
-    const double x = map.frame.x(map.layout.points[i].x), y = map.frame.y(map.layout.points[i].y);
-    s += "<path d=\"M" + px(x) + "," + px(y - 5.0) + " l4.5,8 h-9 z\"/>\n";
+  for (const Lone& lone : map.marks.lone) {
+    if (lone.first) continue;
+    s += "<path d=\"M" + px(kMapLeft + lone.x) + "," + px(kMapTop + lone.y - 5.0) + " l4.5,8 h-9 z\"/>\n";
   }
   s += "</g>\n";
 }
 
-}  // namespace
-
-LabelPlace placeLabel(double tipX, double tipY, std::size_t characters) {
-  const double width = static_cast<double>(characters) * kLabelCharacterWidth;
-  const double right = kMapLeft + kMapWidth - 2.0, bottom = kMapTop + kMapHeight - 2.0;
-  const double top = kMapTop + 2.0 + kLabelSize, left = kMapLeft + 2.0;
-  LabelPlace place{tipX + kLabelGap, tipY - kLabelGap, false};
-  // Past the right edge: the label ends left of the tip instead.
-  if (place.x + width > right) {
-    place.x = tipX - kLabelGap;
-    place.anchorEnd = true;
+const char* ringColour(RingKey key) {
+  switch (key) {
+    case RingKey::OnlyInFirst:
+      return kPalette.onlyInFirst;
+    case RingKey::OnlyInSecond:
+      return kPalette.onlyInSecond;
+    default:
+      return shiftClassColour(static_cast<ShiftClass>(static_cast<int>(key)));
   }
-  // Above the top: below the tip instead.
-  if (place.y < top) place.y = tipY + kLabelGap + kLabelSize;
-  // A tip off the map (a given exaggeration): the label still stands inside.
-  const double minX = left + (place.anchorEnd ? width : 0.0), maxX = right - (place.anchorEnd ? 0.0 : width);
-  place.x = std::clamp(place.x, minX, std::max(minX, maxX));
-  place.y = std::clamp(place.y, top, bottom);
-  return place;
 }
 
-namespace {
+// 4. Rings: the flagged or unpaired stations of one class in one cell.
+void writeRings(std::string& s, const SvgMap& map) {
+  s += "<g id=\"rings\" fill=\"none\" stroke-width=\"1.5\">\n";
+  for (const Ring& ring : map.marks.rings) {
+    s += "<circle cx=\"" + px(kMapLeft + ring.x) + "\" cy=\"" + px(kMapTop + ring.y) + "\" r=\"" +
+         px(ringRadiusPx(ring.count)) + "\" stroke=\"" + ringColour(ring.key) + "\"/>\n";
+  }
+  s += "</g>\n";
+}
 
-// The largest movers' PIDs beside their arrows' heads, inside the map, on a
-// halo the SVG 1.1 way: a white stroked copy under the black text.
+// 5. True scale: dashed from the 1st position to the 2nd, ringed there.
+void writeTrueScale(std::string& s, const SvgMap& map) {
+  std::string ends;
+  s += "<g id=\"true-scale\" fill=\"none\" stroke-width=\"1.6\">\n";
+  for (const TrueScaleLine& line : map.marks.trueScale) {
+    const std::string colour = shiftClassColour(line.shiftClass);
+    s += "<path d=\"M" + px(kMapLeft + line.x1) + "," + px(kMapTop + line.y1) + " L" +
+         px(kMapLeft + line.x2) + "," + px(kMapTop + line.y2) + "\" stroke=\"" + colour +
+         "\" stroke-dasharray=\"5,3\"/>\n";
+    ends += "<circle cx=\"" + px(kMapLeft + line.x2) + "\" cy=\"" + px(kMapTop + line.y2) +
+            "\" r=\"5\" stroke=\"" + colour + "\"/>\n";
+  }
+  s += ends + "</g>\n";
+}
+
+// 7. The largest flagged movers' labels, on a halo the SVG 1.1 way: a white
+// stroked copy under the black text.
 void writeMoverLabels(std::string& s, const SvgMap& map) {
   std::string labels;
-  const std::vector<std::size_t>& movers = map.results.summary.largestHorizontal;
-  for (std::size_t k = 0; k < std::min(kLabelledMovers, movers.size()); ++k) {
-    const std::size_t i = movers[k];
-    if (i >= map.results.rows.size() || std::isnan(map.results.rows[i].de)) continue;
-    const ShiftRow& row = map.results.rows[i];
-    const std::string label = escapeMarkup(row.pid);
-    const LabelPlace place = placeLabel(map.frame.x(map.layout.points[i].x) + row.de * map.arrowScale,
-                                        map.frame.y(map.layout.points[i].y) - row.dn * map.arrowScale,
-                                        consoleWidth(toUtf8(row.pid)));
-    text(labels, place.x, place.y, label, place.anchorEnd ? " text-anchor=\"end\"" : "");
+  for (const PlacedLabel& label : map.labels) {
+    text(labels, kMapLeft + label.box.x + 2.0, kMapTop + label.box.y + label.box.h - 3.0,
+         escapeMarkup(label.text));
   }
-  s += "<g id=\"movers\" font-size=\"11\">\n<g stroke=\"#ffffff\" stroke-width=\"3\" "
-       "stroke-linejoin=\"round\" "
-       "fill=\"#ffffff\">\n" +
+  s += "<g id=\"movers\" font-size=\"" + shortNumber(kLabelFontPx, 1) +
+       "\">\n<g stroke=\"#ffffff\" stroke-width=\"3\" stroke-linejoin=\"round\" fill=\"#ffffff\">\n" +
        labels + "</g>\n<g fill=\"#000000\">\n" + labels + "</g>\n</g>\n";
+}
+
+// The furniture's boxes (map-area pixels) that labels keep clear of: the
+// scale bar and its label, the reference arrow and its label, the north arrow.
+std::vector<PxBox> furnitureBoxes(const SvgMap& map) {
+  const auto around = [](double centre, double length, std::size_t characters, double top, double bottom) {
+    const double w = std::max(length, static_cast<double>(characters) * kTextCharacterWidth);
+    return PxBox{centre - w / 2.0 - 4.0, top, w + 8.0, bottom - top};
+  };
+  const double bar = scaleBarLength(map.mapWidth) * map.view.pxPerMetre;
+  const double reference = map.referenceLength * arrowScale(map);
+  const double right = kMapWidth - kFurnitureInset;
+  return {around(kFurnitureInset + bar / 2.0, bar, lengthLabel(scaleBarLength(map.mapWidth)).size(),
+                 kFurnitureBase - 26.0, kFurnitureBase + 4.0),
+          around(right - reference / 2.0, reference, lengthLabel(map.referenceLength).size(),
+                 kFurnitureBase - 24.0, kFurnitureBase + 6.0),
+          {kNorthX - 12.0, kNorthY - 3.0, 24.0, 50.0}};
 }
 
 // Scale bar (lower left), reference arrow (lower right), north arrow (upper right).
 void writeMapFurniture(std::string& s, const SvgMap& map) {
-  const double bar = scaleBarLength(map.layout.width);
-  const double barPx = bar * map.frame.scale;
-  const double baseY = kMapTop + kMapHeight - 18.0;
-  s += "<g id=\"scale-bar\" stroke=\"#000000\" stroke-width=\"1.5\" fill=\"none\"><path d=\"M" +
-       px(kMapLeft + 16.0) + "," + px(baseY - 6.0) + " v6 h" + px(barPx) + " v-6\"/></g>\n";
-  text(s, kMapLeft + 16.0 + barPx / 2.0, baseY - 10.0, lengthLabel(bar), " text-anchor=\"middle\"");
-  const double reference = map.layout.referenceLength;
-  const double referencePx = reference * map.arrowScale;
-  const double referenceRight = kMapLeft + kMapWidth - 16.0;
+  const double bar = scaleBarLength(map.mapWidth);
+  const double barPx = bar * map.view.pxPerMetre;
+  const double baseY = kMapTop + kFurnitureBase, left = kMapLeft + kFurnitureInset;
+  s += "<g id=\"scale-bar\" stroke=\"#000000\" stroke-width=\"1.5\" fill=\"none\"><path d=\"M" + px(left) +
+       "," + px(baseY - 6.0) + " v6 h" + px(barPx) + " v-6\"/></g>\n";
+  text(s, left + barPx / 2.0, baseY - 10.0, lengthLabel(bar), " text-anchor=\"middle\"");
+  const double reference = map.referenceLength;
+  const double referencePx = reference * arrowScale(map);
+  const double referenceRight = kMapLeft + kMapWidth - kFurnitureInset;
   s += "<path id=\"reference-arrow\" d=\"M" + px(referenceRight - referencePx) + "," + px(baseY) + " h" +
        px(referencePx) + "\" stroke=\"" + shiftClassColour(ShiftClass::Within) +
        "\" stroke-width=\"1.4\" marker-end=\"url(#head-within)\"/>\n";
   text(s, referenceRight - referencePx / 2.0, baseY - 8.0, lengthLabel(reference), " text-anchor=\"middle\"");
-  const double northX = kMapLeft + kMapWidth - 30.0, northY = kMapTop + 20.0;
+  const double northX = kMapLeft + kNorthX, northY = kMapTop + kNorthY;
   s += "<g id=\"north-arrow\"><path d=\"M" + px(northX) + "," + px(northY) +
        " l8,26 l-8,-7 l-8,7 z\" fill=\"#000000\"/>";
   text(s, northX, northY + 42.0, "N", " text-anchor=\"middle\" font-weight=\"bold\"");
   s += "</g>\n";
 }
 
-// The legend's symbols (arrow classes, stations in one file only); returns
-// the height used.
+// The legend's symbols (arrow classes, a cut arrow, a true-scale line,
+// rings when there are any, stations in one file only); returns the height
+// used.
 double writeLegendSymbols(std::string& s, const SvgMap& map, double y) {
-  const std::string tol = lengthLabel(map.tolerance), twice = lengthLabel(2.0 * map.tolerance);
+  const double tolerance = map.view.tolerance;
+  const std::string tol = lengthLabel(tolerance), twice = lengthLabel(2.0 * tolerance);
   const std::array<std::string, 3> labels = {"up to " + tol, tol + " to " + twice, "over " + twice};
   for (std::size_t k = 0; k < kClasses.size(); ++k) {
     legendEntry(s, y,
@@ -257,6 +261,28 @@ double writeLegendSymbols(std::string& s, const SvgMap& map, double y) {
                     shiftClassColour(kClasses[k].second) + "\" stroke-width=\"1.4\" marker-end=\"url(#head-" +
                     kClasses[k].first + ")\"/>\n",
                 escapeMarkup(labels[k]));
+    y += 20.0;
+  }
+  const char* far = kPalette.beyondTwice;
+  legendEntry(s, y,
+              "<path d=\"M" + px(kLegendLeft) + "," + px(y) + " h22\" stroke=\"" + far +
+                  "\" stroke-width=\"1.4\" marker-end=\"url(#head-beyond-twice)\"/><path d=\"M" +
+                  px(kLegendLeft + 9.0) + "," + px(y - 4.0) + " v8 M" + px(kLegendLeft + 12.0) + "," +
+                  px(y - 4.0) + " v8\" stroke=\"" + far + "\" stroke-width=\"1.4\"/>\n",
+              "off scale: cut to " + shortNumber(offScaleCapPx(), 1) + " units");
+  y += 20.0;
+  legendEntry(s, y,
+              "<path d=\"M" + px(kLegendLeft) + "," + px(y) + " h17\" stroke=\"" + far +
+                  "\" stroke-width=\"1.6\" stroke-dasharray=\"5,3\"/><circle cx=\"" + px(kLegendLeft + 20.0) +
+                  "\" cy=\"" + px(y) + "\" r=\"4\" fill=\"none\" stroke=\"" + far +
+                  "\" stroke-width=\"1.6\"/>\n",
+              "true scale, to the 2nd position");
+  y += 20.0;
+  if (!map.marks.rings.empty()) {
+    legendEntry(s, y,
+                "<circle cx=\"" + px(kLegendLeft + 11.0) + "\" cy=\"" + px(y) +
+                    "\" r=\"6\" fill=\"none\" stroke-width=\"1.5\" stroke=\"" + kPalette.upToTwice + "\"/>\n",
+                "flagged in one cell, by count");
     y += 20.0;
   }
   legendEntry(s, y,
@@ -274,42 +300,41 @@ double writeLegendSymbols(std::string& s, const SvgMap& map, double y) {
 
 // The legend: symbols, notes on the scales, what was drawn, the files.
 void writeLegend(std::string& s, const SvgMap& map) {
-  const MapLayout& layout = map.layout;
   const ShiftResults& results = map.results;
+  const MapMarks& marks = map.marks;
   s += "<g id=\"legend\">\n";
   double y = kMapTop + 8.0;
   text(s, kLegendLeft, y, "Horizontal shift", " font-weight=\"bold\" font-size=\"14\"");
   y = writeLegendSymbols(s, map, y + 24.0) + 32.0;
-  const std::size_t labelled = std::min(kLabelledMovers, results.summary.largestHorizontal.size());
-  const std::array<std::string, 6> notes = {
-      "Arrows " + shortNumber(layout.exaggeration, 3) + " times the shift" +
-          (layout.exaggerationGiven ? " (given)" : ""),
-      "from the 1st-file position;",
-      "reference arrow: " + lengthLabel(layout.referenceLength) + " of shift.",
-      "Tolerance " + lengthLabel(map.tolerance) + "; 2nd file minus 1st.",
-      "Scale bar: " + lengthLabel(scaleBarLength(layout.width)) + " on the ground.",
-      "Labels: the " + std::to_string(labelled) + " largest movers.",
-  };
+  const std::string factor = shortNumber(map.view.factor, 3);
+  std::vector<std::string> notes = {
+      "Arrows " + factor + " times the shift" + (map.exaggerationGiven ? " (given)," : ","),
+      "from the 1st-file position;"};
+  if (!map.exaggerationGiven && map.typical.typical > 0.0)
+    notes.push_back("the typical shift, " + moverLength(map.typical.typical) + ", draws " +
+                    shortNumber(kArrowTargetPx, 1) + " units.");
+  notes.push_back("Reference arrow: " + lengthLabel(map.referenceLength) + " of shift.");
+  notes.push_back("Thick arrows: the median shift of a");
+  notes.push_back(shortNumber(kCellPx, 1) + "-unit cell of " + std::to_string(kCellLeast) +
+                  " pairs or more.");
+  notes.push_back("Tolerance " + lengthLabel(map.view.tolerance) + "; 2nd file minus 1st.");
+  notes.push_back("Scale bar: " + lengthLabel(scaleBarLength(map.mapWidth)) + " on the ground.");
+  notes.push_back("Labels: the " + std::to_string(map.labels.size()) + " largest flagged movers.");
   for (const std::string& note : notes) {
     text(s, kLegendLeft, y, escapeMarkup(note));
     y += 17.0;
   }
   y += 12.0;
-  const std::size_t total = results.rows.size();
-  const SvgSelection& selection = map.selection;
-  if (selection.rows.size() == total) {
-    text(s, kLegendLeft, y, "All " + withThousands(total) + " stations drawn.");
-  } else {
-    text(s, kLegendLeft, y,
-         withThousands(selection.rows.size()) + " of " + withThousands(total) + " stations drawn:");
-    y += 17.0;
-    text(s, kLegendLeft, y,
-         withThousands(selection.flagged) + " flagged" +
-             (selection.stride > 0 ? ", 1 in " + std::to_string(selection.stride) + " of the others."
-                                   : "; no other."));
-    y += 17.0;
-    text(s, kLegendLeft, y, "The HTML page shows them all.");
-  }
+  text(s, kLegendLeft, y, withThousands(marks.order.size()) + " stations on the map:");
+  y += 17.0;
+  text(s, kLegendLeft, y,
+       withThousands(marks.cellArrows.size()) + " cell arrows for " + withThousands(marks.cellMembers) +
+           " pairs,");
+  y += 17.0;
+  text(s, kLegendLeft, y,
+       withThousands(marks.singles.size() + marks.offScale.size() + marks.trueScale.size()) +
+           " single arrows, " + withThousands(marks.rings.size()) + " rings for " +
+           withThousands(marks.ringed) + ".");
   y += 28.0;
   text(s, kLegendLeft, y, "1st: " + escapeMarkup(results.run.first.name));
   y += 17.0;
@@ -319,29 +344,68 @@ void writeLegend(std::string& s, const SvgMap& map) {
   s += "</g>\n";
 }
 
+// The map shows the stations' box (not their arrows, which the cap keeps
+// within the margin), centred.
+struct SvgView {
+  MarkView view;
+  double mapWidth = 0.0;  // metres
+};
+SvgView viewOf(const ShiftResults& results, const MapLayout& layout) {
+  std::vector<MapPoint> onMap;
+  for (std::size_t i = 0; i < results.rows.size(); ++i)
+    if (isOnMap(results.rows[i])) onMap.push_back(layout.points[i]);
+  const MapBounds bounds = boundsOf(onMap);
+  const double mapWidth = mapWidthMetres(bounds, kMapAspect);
+  MarkView view;
+  view.width = kMapWidth;
+  view.height = kMapHeight;
+  view.pxPerMetre = kMapWidth / mapWidth;
+  view.centreX = (bounds.minX + bounds.maxX) / 2.0;
+  view.centreY = (bounds.minY + bounds.maxY) / 2.0;
+  view.tolerance = results.run.horizontalTolerance;
+  return {view, mapWidth};
+}
+
+TypicalShift typicalShiftOf(const std::vector<ShiftRow>& rows) {
+  std::vector<double> shifts;
+  for (const ShiftRow& row : rows)
+    if (hasShifts(row.status)) shifts.push_back(row.horizontal);
+  return robustTypicalShift(std::move(shifts));
+}
+
 }  // namespace
 
 bool writeSvgMap(const ShiftResults& results, const PageOptions& options, std::ostream& out) {
   const MapLayout layout = layoutMap(results, options);
-  const SvgSelection selection = selectSvgRows(results.rows, options.svgStationLimit);
-  const Frame frame{kMapWidth / layout.width, (layout.bounds.minX + layout.bounds.maxX) / 2.0,
-                    (layout.bounds.minY + layout.bounds.maxY) / 2.0};
-  const SvgMap map{results,
-                   layout,
-                   selection,
-                   frame,
-                   layout.exaggeration * frame.scale,
-                   results.run.horizontalTolerance,
-                   "Station shifts: " + escapeMarkup(results.run.first.name) + " to " +
-                       escapeMarkup(results.run.second.name)};
+  auto [view, mapWidth] = viewOf(results, layout);
+  const TypicalShift typical = typicalShiftOf(results.rows);
+  view.factor =
+      options.exaggeration ? *options.exaggeration : viewExaggeration(typical.typical, view.pxPerMetre);
+  SvgMap map{results,
+             layout,
+             view,
+             mapWidth,
+             typical,
+             options.exaggeration.has_value(),
+             viewReferenceLength(view.tolerance, view.factor * view.pxPerMetre),
+             planMapMarks(results, layout.points, view, typical),
+             {},
+             "Station shifts: " + escapeMarkup(results.run.first.name) + " to " +
+                 escapeMarkup(results.run.second.name)};
+  map.labels = placeLabels(map.marks.labelItems, kMapWidth, kMapHeight, furnitureBoxes(map));
   std::string s;
   writeHeader(s, map);
-  // Stations, then arrows by class, then the stations in one file only and
-  // the labels on top, all clipped to the map.
+  // In layers, all clipped to the map: dots, ordinary arrows (cells, then
+  // singles, by class), stations in one file only, rings, true-scale lines,
+  // off-scale arrows, labels.
   s += "<g id=\"map\" clip-path=\"url(#map-area)\">\n";
-  writeStations(s, map);
+  writeStations(s, out, map);
   writeArrows(s, out, map);
   writeLoneStations(s, map);
+  writeRings(s, map);
+  writeTrueScale(s, map);
+  for (std::size_t k = 0; k < kClasses.size(); ++k)
+    writeArrowGroup(s, out, "off-scale", map.marks.offScale, k, "1.6");
   writeMoverLabels(s, map);
   s += "</g>\n";
   writeMapFurniture(s, map);

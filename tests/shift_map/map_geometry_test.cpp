@@ -52,6 +52,22 @@ TEST(MapGeometry, ScaleBarAndReferenceArrowAreRoundLengthsWithLabels) {
   for (const auto& c : labels) EXPECT_EQ(lengthLabel(c.metres), c.expected) << c.metres;
 }
 
+TEST(MapGeometry, TypicalShiftIsTheMedianOfTheInliersBelowTheFarFence) {
+  // Quartiles at ranks 1 and 3 of five: 2 and 4; fence 4 + 3 (4 - 2) = 10.
+  const TypicalShift blunder = robustTypicalShift({100.0, 3.0, 1.0, 4.0, 2.0});
+  EXPECT_EQ(blunder.inlierLimit, 10.0);
+  EXPECT_EQ(blunder.inliers, 4u);
+  EXPECT_EQ(blunder.typical, 2.5);
+  EXPECT_EQ(robustTypicalShift({}).typical, 0.0);
+  // The factor draws the typical shift about 18 px: 3 cm at 1/600 px per
+  // metre wants x360000, nearest on a log scale 500000 (not 200000).
+  EXPECT_EQ(viewExaggeration(0.03, 1.0 / 600.0), 500000.0);
+  EXPECT_EQ(viewExaggeration(0.0, 1.0), 1.0);
+  EXPECT_EQ(viewExaggeration(50.0, 1.0), 1.0);          // never below true scale
+  EXPECT_EQ(viewReferenceLength(0.05, 600.0), 0.05);    // 30 px: the tolerance
+  EXPECT_EQ(viewReferenceLength(0.05, 4000.0), 0.005);  // 200 px: 27 px / 4000 is 6.75 mm: 5 mm
+}
+
 TEST(MapGeometry, ProjectionIsNorthUpInMetresAroundTheCentre) {
   ShiftRow west, east;
   west.lat1 = 41.0, west.lon1 = -97.0;

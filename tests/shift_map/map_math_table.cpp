@@ -5,7 +5,11 @@
 //    "scaleBarLength":[[mapWidth, length], ...],   metres
 //    "lengthLabel":[[metres, "5 cm"], ...],
 //    "shiftClass":[[horizontal, tolerance, 0|1|2], ...],   metres
-//    "percentile":[[[sorted values], p, value], ...]}
+//    "percentile":[[[sorted values], p, value], ...],
+//    "nearestNiceValue":[[value, nice], ...],
+//    "viewExaggeration":[[typical, pixelsPerMetre, factor], ...],   metres, px per metre
+//    "viewReferenceLength":[[tolerance, arrowPxPerMetre, length], ...],   metres
+//    "robustTypicalShift":[[[shifts], [inlierLimit, typical, inliers]], ...]}   metres
 // Numbers are written in the shortest form that reads back as the same
 // double, so that the script is compared bit for bit.
 #include <algorithm>
@@ -123,6 +127,37 @@ int main() {
     for (const double p : {0.0, 0.5, 0.95, 0.99, 1.0}) {
       appendRow(out, {numbers(sorted), number(p), number(percentile(sorted, p))});
     }
+  }
+  out += "],\n\"nearestNiceValue\":[";
+  for (const double value : inputs) appendRow(out, {number(value), number(nearestNiceValue(value))});
+  out += "],\n\"viewExaggeration\":[";
+  for (const double typical : {0.0, 0.0004, 0.03, 0.0137, 1.0 / 3, 2.7}) {
+    for (const double pxPerMetre : {0.0017, 1.0 / 600, 0.35, 4.0, 113.0}) {
+      appendRow(out, {number(typical), number(pxPerMetre), number(viewExaggeration(typical, pxPerMetre))});
+    }
+  }
+  out += "],\n\"viewReferenceLength\":[";
+  for (const double tolerance : {0.05, 0.02, 0.003, 0.3}) {
+    for (const double arrowPxPerMetre : {1.0, 50.0, 300.0, 600.0, 2400.0, 4000.0, 1e5}) {
+      appendRow(out, {number(tolerance), number(arrowPxPerMetre),
+                      number(viewReferenceLength(tolerance, arrowPxPerMetre))});
+    }
+  }
+  // Clean networks, a few blunders, many, ties, one value, none.
+  out += "],\n\"robustTypicalShift\":[";
+  std::vector<std::vector<double>> networks = {{}, {0.5}, {0.0, 0.0, 0.0}, {0.01, 0.01, 0.01, 0.01, 2.0}};
+  for (const double blunderShare : {0.0, 0.005, 0.06, 0.15}) {
+    std::vector<double> shifts(400);
+    for (std::size_t k = 0; k < shifts.size(); ++k) {
+      const bool blunder = sequence.next() < blunderShare;
+      shifts[k] = blunder ? 0.2 + 2.8 * sequence.next() : 0.01 + 0.04 * sequence.next();
+    }
+    networks.push_back(shifts);
+  }
+  for (const std::vector<double>& shifts : networks) {
+    const TypicalShift found = robustTypicalShift(shifts);
+    appendRow(out, {numbers(shifts),
+                    numbers({found.inlierLimit, found.typical, static_cast<double>(found.inliers)})});
   }
   out += "]}\n";
   std::cout << out;

@@ -57,7 +57,7 @@ TEST(PageWriters, AHostileDesignationStaysTextOnThePage) {
   EXPECT_NE(page.find("<code>old.hz</code>"), std::string::npos);
 }
 
-TEST(PageWriters, TheSvgEscapesTextsAndDrawsOneArrowPerShiftedPair) {
+TEST(PageWriters, TheSvgEscapesTextsAndDrawsEveryShiftedPairOnce) {
   testing::ShiftFixture fixture;
   fixture.results = hostileSample().results;
   fixture.results.run.first.name = "a&b<c>.hz";
@@ -71,15 +71,23 @@ TEST(PageWriters, TheSvgEscapesTextsAndDrawsOneArrowPerShiftedPair) {
   EXPECT_NE(svg.find("a&amp;b&lt;c&gt;.hz"), std::string::npos);
   std::size_t shifted = 0;
   for (const ShiftRow& row : fixture.results.rows) shifted += row.horizontal > 0.0;
-  std::size_t arrows = 0;
-  for (const char* group :
-       {"<g id=\"arrows-within\"", "<g id=\"arrows-up-to-twice\"", "<g id=\"arrows-beyond-twice\""}) {
-    const std::size_t begin = svg.find(group), end = svg.find("</g>", begin);
-    ASSERT_NE(begin, std::string::npos) << group;
-    arrows += occurrences(svg.substr(begin, end - begin), "<path d=\"M");
+  // Every shifted pair is a single arrow or one of a cell's, which the
+  // legend counts.
+  std::size_t arrows = 0, cells = 0;
+  for (const char* layer : {"arrows", "cells", "off-scale"}) {
+    for (const char* name : {"within", "up-to-twice", "beyond-twice"}) {
+      const std::string group = "<g id=\"" + std::string(layer) + "-" + name + "\"";
+      const std::size_t begin = svg.find(group), end = svg.find("</g>", begin);
+      ASSERT_NE(begin, std::string::npos) << group;
+      (std::string_view(layer) == "cells" ? cells : arrows) +=
+          occurrences(svg.substr(begin, end - begin), "<path");
+    }
   }
-  EXPECT_EQ(arrows, shifted);
-  EXPECT_NE(svg.find("All " + std::to_string(fixture.results.rows.size()) + " stations drawn."),
+  const std::string counted = std::to_string(cells) + " cell arrows for ";
+  const std::size_t at = svg.find(counted);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(arrows + std::stoul(svg.substr(at + counted.size())), shifted);
+  EXPECT_NE(svg.find(std::to_string(fixture.results.rows.size()) + " stations on the map:"),
             std::string::npos);
 }
 
@@ -97,7 +105,7 @@ TEST(PageWriters, AGivenExaggerationIsUsedAndAnEmptyRunStillGivesBothFiles) {
   ASSERT_TRUE(writeHtmlReport(empty, PageOptions{}, emptyPage));
   ASSERT_TRUE(writeSvgMap(empty, PageOptions{}, emptySvg));
   EXPECT_NE(emptyPage.str().find("\"count\":0,\n\"x\":[]"), std::string::npos);
-  EXPECT_NE(emptySvg.str().find("All 0 stations drawn."), std::string::npos);
+  EXPECT_NE(emptySvg.str().find("0 stations on the map:"), std::string::npos);
 }
 
 // The tooltip showed "360.00°" where the CSV writes "0.00": the azimuth and
@@ -191,54 +199,6 @@ TEST(PageWriters, TheSvgHoldsOnlyXmlCharactersDotsForTinyShiftsAndAnSvg11Halo) {
     EXPECT_EQ(occurrences(svg.substr(begin, end - begin), "<path"), 0u) << group;
   }
   EXPECT_GT(occurrences(svg, "<circle"), 20u) << "the stations' dots stand for them";
-}
-
-// Pins the fault where the largest mover's label fell outside the map at its edge.
-TEST(PageWriters, LabelsStayInsideTheMap) {
-  const struct {
-    double tipX, tipY;
-    std::size_t characters;
-    bool anchorEnd;
-  } cases[] = {
-      {400, 300, 6, false},    // beside the tip
-      {915, 300, 6, true},     // at the right edge: left of it
-      {400, 58, 6, false},     // at the top: below it
-      {5000, -900, 6, true},   // off the map: still inside
-      {-300, 2000, 6, false},  // off to the lower left
-  };
-  for (const auto& c : cases) {
-    const LabelPlace place = placeLabel(c.tipX, c.tipY, c.characters);
-    const double width = static_cast<double>(c.characters) * 0.62 * 11;
-    const double left = place.anchorEnd ? place.x - width : place.x;
-    EXPECT_EQ(place.anchorEnd, c.anchorEnd) << c.tipX;
-    EXPECT_GE(left, 20.0) << c.tipX;
-    EXPECT_LE(left + width, 920.0) << c.tipX;
-    EXPECT_GE(place.y - 11, 56.0) << c.tipY;
-    EXPECT_LE(place.y, 656.0) << c.tipY;
-  }
-}
-
-TEST(PageWriters, ALargeNetworkKeepsItsFlaggedStationsInTheSvg) {
-  std::vector<ShiftRow> rows(100);
-  for (std::size_t i = 0; i < rows.size(); i += 10)
-    rows[i].status = ShiftStatus::OverHorizontal;  // 10 flagged
-  rows[55].status = ShiftStatus::OnlyInSecond;     // 11
-  const struct {
-    std::size_t limit, drawn, flagged, stride;
-  } cases[] = {{100, 100, 11, 1}, {500, 100, 11, 1}, {31, 29, 11, 5}, {11, 11, 11, 0}, {5, 5, 5, 0}};
-  for (const auto& c : cases) {
-    const SvgSelection s = selectSvgRows(rows, c.limit);
-    EXPECT_EQ(s.rows.size(), c.drawn) << c.limit;
-    EXPECT_EQ(s.flagged, c.flagged) << c.limit;
-    EXPECT_EQ(s.stride, c.stride) << c.limit;
-    EXPECT_TRUE(std::is_sorted(s.rows.begin(), s.rows.end())) << c.limit;
-    if (c.limit >= 11) {
-      for (std::size_t i = 0; i < rows.size(); i += 10) {
-        EXPECT_TRUE(std::binary_search(s.rows.begin(), s.rows.end(), i))
-            << c.limit << " drops flagged row " << i;
-      }
-    }
-  }
 }
 
 }  // namespace

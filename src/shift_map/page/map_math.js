@@ -91,6 +91,59 @@ const tessovane2MapMath = (function () {
     return sorted[low] + (sorted[high] - sorted[low]) * (at - low);
   }
 
+  // The typical shift read robustly, as robustTypicalShift in
+  // map_geometry.cpp: the inliers are the shifts (ascending `sorted`, metres)
+  // at most P75 + 3 (P75 - P25); the typical shift is their median.
+  function robustTypicalShift(sorted) {
+    if (!sorted.length) return { inlierLimit: 0, typical: 0, inliers: 0 };
+    const p25 = percentile(sorted, 0.25), p75 = percentile(sorted, 0.75);
+    const inlierLimit = p75 + 3 * (p75 - p25);
+    let low = 0, high = sorted.length;  // the first value above the limit
+    while (low < high) {
+      const middle = (low + high) >> 1;
+      if (sorted[middle] <= inlierLimit) low = middle + 1;
+      else high = middle;
+    }
+    return { inlierLimit, typical: percentile(sorted.slice(0, low), 0.5), inliers: low };
+  }
+
+  // The 1-2-5 value nearest to value on a log scale, as nearestNiceValue in
+  // map_geometry.cpp (2.6 times a 1-2-5 value lies short of the second next).
+  function nearestNiceValue(value) {
+    const lower = niceLengthAtMost(value);
+    const upper = niceLengthAtMost(lower * 2.6);
+    return value * value < lower * upper ? lower : upper;
+  }
+
+  // A view's exaggeration, so that the typical shift draws about
+  // kArrowTargetPx long whatever the zoom; arrows longer than kOffScaleCapPx
+  // are drawn that long, marked off scale (viewExaggeration, offScaleCapPx).
+  const kArrowTargetPx = 18;
+  const kOffScaleCapPx = Math.max(30, 2.5 * kArrowTargetPx);
+  function viewExaggeration(typical, pixelsPerMetre) {
+    if (!(typical > 0) || !(pixelsPerMetre > 0)) return 1;
+    return Math.max(1, nearestNiceValue(kArrowTargetPx / (typical * pixelsPerMetre)));
+  }
+
+  // A view's reference arrow (metres of shift): the tolerance when it draws
+  // 15 to 120 px long, else the 1-2-5 length nearest 1.5 kArrowTargetPx.
+  function viewReferenceLength(tolerance, arrowPxPerMetre) {
+    const px = tolerance * arrowPxPerMetre;
+    if (px >= 15 && px <= 120) return tolerance;
+    return nearestNiceValue((1.5 * kArrowTargetPx) / arrowPxPerMetre);
+  }
+
+  // A mover's length with three significant digits in the unit that keeps
+  // it at least 1: "40.3 km", "1.79 m", "8.2 cm", "4 mm".
+  function moverLength(metres) {
+    const units = [[1000, ' km'], [1, ' m'], [0.01, ' cm'], [0.001, ' mm']];
+    for (const [size, unit] of units) {
+      const value = Number((metres / size).toPrecision(3));
+      if (value >= 1 || size === 0.001) return String(value) + unit;
+    }
+    return '';
+  }
+
   // The height map's diverging scale runs from -range to +range (metres):
   // twice the vertical tolerance when one is given, else twice the 1-2-5
   // length under the 95th-percentile |du| (the order statistic at rank
@@ -215,7 +268,8 @@ const tessovane2MapMath = (function () {
   return {
     niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
     kHeightSteps, heightStep, mixColour, divergingColour, heightColours, histogramTop, histogramBins, axisTicks,
-    stationGrid,
+    stationGrid, robustTypicalShift, nearestNiceValue, kArrowTargetPx, kOffScaleCapPx, viewExaggeration,
+    viewReferenceLength, moverLength,
   };
 })();
 

@@ -24,7 +24,8 @@ function mismatches(rows, compute) {
   for (const row of rows) {
     const expected = row[row.length - 1];
     const actual = compute(...row.slice(0, -1));
-    if (!Object.is(actual, expected)) wrong.push(`${JSON.stringify(row.slice(0, -1))}: ${actual}, C++ ${expected}`);
+    const same = Array.isArray(expected) ? JSON.stringify(actual) === JSON.stringify(expected) : Object.is(actual, expected);
+    if (!same) wrong.push(`${JSON.stringify(row.slice(0, -1))}: ${actual}, C++ ${expected}`);
   }
   return wrong;
 }
@@ -36,6 +37,13 @@ test('the script gives what the C++ gives for the same inputs', () => {
     lengthLabel: math.lengthLabel,
     shiftClass: math.shiftClass,
     percentile: math.percentile,
+    nearestNiceValue: math.nearestNiceValue,
+    viewExaggeration: math.viewExaggeration,
+    viewReferenceLength: math.viewReferenceLength,
+    robustTypicalShift: (shifts) => {
+      const found = math.robustTypicalShift(Float64Array.from(shifts).sort());
+      return [found.inlierLimit, found.typical, found.inliers];
+    },
   };
   for (const [name, compute] of Object.entries(functions)) {
     assert.ok(table[name] && table[name].length > 0, `the table has rows for ${name}`);
@@ -90,4 +98,27 @@ test('the grid finds the station a search of every station finds', () => {
     if (best > radius * radius) assert.equal(found, -1, `nothing within ${radius} of (${x}, ${y})`);
     else assert.equal((X[found] - x) ** 2 + (Y[found] - y) ** 2, best, `nearest to (${x}, ${y})`);
   }
+});
+
+test('the typical shift and the factor hold still as blunders grow', () => {
+  // A smooth field of 1-5 cm with a share of 0.2-3 m blunders: the factor
+  // of one view moves by at most one 1-2-5 step from none to 15 %.
+  let state = 11;
+  const random = () => ((state = (state * 48271) % 2147483647) / 2147483647);
+  const factors = [0, 0.005, 0.06, 0.15].map((share) => {
+    const shifts = Float64Array.from({ length: 20000 }, () =>
+      (random() < share ? 0.2 + 2.8 * random() : 0.01 + 0.04 * random())).sort();
+    return math.viewExaggeration(math.robustTypicalShift(shifts).typical, 0.0017);
+  });
+  const steps = factors.map((f) => Math.round(Math.log10(f) * 3));
+  assert.ok(Math.max(...steps) - Math.min(...steps) <= 1, `factors ${factors}`);
+  assert.equal(math.nearestNiceValue(3.1), 2);
+  assert.equal(math.nearestNiceValue(3.2), 5);
+  assert.equal(math.kOffScaleCapPx, 45);
+});
+
+test("a mover's length keeps three significant digits in its unit", () => {
+  const cases = [[40312, '40.3 km'], [1.7912, '1.79 m'], [999.7, '1 km'], [0.0821, '8.21 cm'], [0.004, '4 mm'],
+    [0.0099996, '1 cm'], [250, '250 m']];
+  for (const [metres, text] of cases) assert.equal(math.moverLength(metres), text, String(metres));
 });
