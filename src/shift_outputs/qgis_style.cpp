@@ -143,7 +143,7 @@ void writeQgisStyle(const ShiftResults& results, const PageOptions& options, std
       "<qgis version=\"3.22.0\" styleCategories=\"Symbology\">\n"
       "<!-- tessovane2_shifts: the shift arrows exaggerated " +
       number(exaggeration) +
-      " times, as on the page's map -->\n"
+      " times, the network's whole-map factor; the page re-chooses its own per view -->\n"
       "<renderer-v2 type=\"RuleRenderer\" symbollevels=\"0\" enableorderby=\"0\" forceraster=\"0\">\n<rules "
       "key=\"root\">\n";
   for (std::size_t i = 0; i < std::size(rules); ++i) {

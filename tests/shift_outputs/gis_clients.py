@@ -166,12 +166,13 @@ def check_qgis(program, examples):
         if "GeometryGenerator" not in layers:
             fail("no geometry generator in the applied style: %r" % layers)
 
-        # The largest mover, and the factor the SVG map states.
+        # The largest mover, and the factor the style states (its arrows are
+        # uncut, so the factor is the network's whole-map one).
         collection = json.loads(samples.with_suffix(".geojson").read_text(encoding="utf-8"))
         properties = [f["properties"] for f in collection["features"]]
         mover = max((p for p in properties if p["horizontal"] is not None), key=lambda p: p["horizontal"])
-        svg = samples.with_suffix(".svg").read_text(encoding="utf-8")
-        exaggeration = float(re.search(r"exaggerated (\d+(?:\.\d+)?) times", svg).group(1))
+        style = samples.with_suffix(".qml").read_text(encoding="utf-8")
+        exaggeration = float(re.search(r"exaggerated (\d+(?:\.\d+)?) times", style).group(1))
 
         # The arrow's end, from degrees per metre on a sphere of 6371 km:
         # within a percent of the style's ellipsoidal figure, an independent check.

@@ -1,6 +1,6 @@
 <!DOCTYPE qgis PUBLIC 'http://mrcc.com/qgis.dtd' 'SYSTEM'>
 <qgis version="3.22.0" styleCategories="Symbology">
-<!-- tessovane2_shifts: the shift arrows exaggerated 20000 times, as on the page's map -->
+<!-- tessovane2_shifts: the shift arrows exaggerated 20000 times, the network's whole-map factor; the page re-chooses its own per view -->
 <renderer-v2 type="RuleRenderer" symbollevels="0" enableorderby="0" forceraster="0">
 <rules key="root">
 <rule key="rule0" symbol="0" filter="&quot;status&quot; IN (&#39;matched&#39;, &#39;over_vertical&#39;)" label="up to 5 cm"/>
