@@ -38,30 +38,32 @@ struct Reweighting {
 //   fit(std::span<const double> weights) -> Model: a weighted fit;
 //   fittedAt(const Model&, i) and observedAt(i) -> SpatialVector: the fitted
 //   and the observed shift at mark i (metres), for i < count.
-// The fitted shifts are evaluated from the models, not kept: two vectors of
-// them per step cost 10 MB and a tenth of the fit's instructions on
-// 200,000 marks.
+// The fitted shifts are evaluated from the models, not kept (two vectors of
+// them cost 10 MB on 200,000 marks); one pass over the marks gives both the
+// change since the last step and the weights for the next.
 template <class Fit, class FittedAt, class ObservedAt>
 auto reweight(std::size_t count, const Fit& fit, const FittedAt& fittedAt, const ObservedAt& observedAt) {
   std::vector<double> weights(count, 1.0);
   Reweighting<decltype(fit(weights))> run{fit(weights), 1, false};
+  auto previous = run.model;
   for (;;) {
-    if (run.iterations == kMaximumIterations) return run;
-    // The weights for the next step; `fit` is done with the last ones.
-    for (std::size_t i = 0; i < count; ++i) {
-      weights[i] = 1.0 / std::max(distance(observedAt(i), fittedAt(run.model, i)), kResidualFloor);
-    }
-    const auto previous = run.model;
-    run.model = fit(weights);
-    run.iterations += 1;
     double change = 0;
     for (std::size_t i = 0; i < count; ++i) {
-      change = std::max(change, distance(fittedAt(run.model, i), fittedAt(previous, i)));
+      const SpatialVector fitted = fittedAt(run.model, i);
+      if (run.iterations > 1) {
+        change = std::max(change, distance(fitted, fittedAt(previous, i)));
+      }
+      // `fit` is done with the last weights.
+      weights[i] = 1.0 / std::max(distance(observedAt(i), fitted), kResidualFloor);
     }
-    if (change <= kSettledChange) {
+    if (run.iterations > 1 && change <= kSettledChange) {
       run.converged = true;
       return run;
     }
+    if (run.iterations == kMaximumIterations) return run;
+    previous = run.model;
+    run.model = fit(weights);
+    run.iterations += 1;
   }
 }
 

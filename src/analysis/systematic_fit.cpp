@@ -86,13 +86,29 @@ bool markBefore(const FitMark& a, const FitMark& b) {
 struct PreparedMark {
   std::size_t input;  // index in the input
   bool placed;        // finite latitude and longitude
-  bool shifted;       // finite dn and de
   bool hasUp;         // finite du
   bool usedHorizontal;
   bool usedVertical;
   geodesy::EastNorthUp position;  // in the network frame
   geodesy::EastNorthUp shift;     // in the network frame
 };
+
+// What a mark can take part in.
+PreparedMark markUse(const FitMark& m, FitModel model) {
+  PreparedMark p{};
+  p.placed = std::isfinite(m.latitude) && std::isfinite(m.longitude);
+  p.hasUp = std::isfinite(m.du);
+  const bool shifted = std::isfinite(m.dn) && std::isfinite(m.de);
+  const bool sound = m.usable && p.placed && shifted;
+  if (model == FitModel::Similarity3d) {
+    p.usedHorizontal = sound && p.hasUp && std::isfinite(m.height);
+    p.usedVertical = p.usedHorizontal;
+  } else {
+    p.usedHorizontal = sound;
+    p.usedVertical = sound && p.hasUp;
+  }
+  return p;
+}
 
 double heightOrZero(double height) { return std::isfinite(height) ? height : 0.0; }
 
@@ -143,23 +159,17 @@ std::vector<PreparedMark> prepare(std::span<const FitMark> marks, FitModel model
   std::vector<PreparedMark> prepared;
   prepared.reserve(marks.size());
   for (const std::size_t i : sumOrder(marks)) {
-    const FitMark& m = marks[i];
-    PreparedMark p{};
+    PreparedMark p = markUse(marks[i], model);
     p.input = i;
-    p.placed = std::isfinite(m.latitude) && std::isfinite(m.longitude);
-    p.shifted = std::isfinite(m.dn) && std::isfinite(m.de);
-    p.hasUp = std::isfinite(m.du);
-    const bool sound = m.usable && p.placed && p.shifted;
-    if (model == FitModel::Similarity3d) {
-      p.usedHorizontal = sound && p.hasUp && std::isfinite(m.height);
-      p.usedVertical = p.usedHorizontal;
-    } else {
-      p.usedHorizontal = sound;
-      p.usedVertical = sound && p.hasUp;
-    }
     prepared.push_back(p);
   }
   return prepared;
+}
+
+// The marks that define the horizontal (or 3D) part, or the vertical one.
+std::size_t countUsed(const std::vector<PreparedMark>& marks, bool PreparedMark::*used) {
+  return static_cast<std::size_t>(
+      std::count_if(marks.begin(), marks.end(), [used](const PreparedMark& m) { return m.*used; }));
 }
 
 template <class Keep>
@@ -175,15 +185,12 @@ std::vector<SpatialVector> pick(const std::vector<PreparedMark>& marks, Keep kee
 
 // Why the marks do not determine the model, or an empty text.
 std::string refusal(const std::vector<PreparedMark>& marks, const FitOptions& options) {
-  const auto count = [&marks](bool PreparedMark::*used) {
-    return std::count_if(marks.begin(), marks.end(), [used](const PreparedMark& m) { return m.*used; });
-  };
-  const auto horizontal = count(&PreparedMark::usedHorizontal);
-  const auto vertical = count(&PreparedMark::usedVertical);
+  const auto horizontal = countUsed(marks, &PreparedMark::usedHorizontal);
+  const auto vertical = countUsed(marks, &PreparedMark::usedVertical);
   const bool spatial = options.model == FitModel::Similarity3d;
-  const auto needed = options.model == FitModel::Translation  ? 2
-                      : options.model == FitModel::Similarity ? 3
-                                                              : 4;
+  const std::size_t needed = options.model == FitModel::Translation  ? 2
+                             : options.model == FitModel::Similarity ? 3
+                                                                     : 4;
   if (horizontal < needed) {
     return std::string(spatial ? "the 3D fit needs at least " : "the fit needs at least ") +
            std::to_string(needed) + (spatial ? " pairs with heights, has " : " pairs, has ") +
@@ -271,15 +278,18 @@ std::vector<bool> inliers(std::size_t count, const FittedAt& fittedAt, const Obs
   return inside;
 }
 
+// The values kept, in their order; compacted in place, since the values
+// given are no longer needed (no copies of 200,000 marks).
 template <class T>
-std::vector<T> select(const std::vector<T>& values, const std::vector<bool>& keep) {
-  std::vector<T> kept;
+std::vector<T> select(std::vector<T> values, const std::vector<bool>& keep) {
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (keep[i]) {
-      kept.push_back(values[i]);
+      values[kept++] = values[i];
     }
   }
-  return kept;
+  values.resize(kept);
+  return values;
 }
 
 // At least as many inliers as the model needs with one to spare, or all marks.
@@ -301,6 +311,8 @@ struct RobustFit {
 RobustFit<PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& marks, PlanarModel model,
                                              double sigmaLimit) {
   std::vector<PlanarVector> source, shift;
+  source.reserve(countUsed(marks, &PreparedMark::usedHorizontal));
+  shift.reserve(source.capacity());
   for (const PreparedMark& m : marks) {
     if (m.usedHorizontal) {
       source.push_back({m.position.east, m.position.north});
@@ -321,14 +333,16 @@ RobustFit<PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& ma
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
                  kHorizontalMedianToSigma, sigmaLimit),
              model == PlanarModel::Similarity ? 3 : 2);
-  const std::vector<PlanarVector> sourceIn = select(source, inside);
-  return {robust, fitPlanarSimilarity(model, sourceIn, select(shift, inside),
-                                      std::vector<double>(sourceIn.size(), 1.0))};
+  source = select(std::move(source), inside);
+  shift = select(std::move(shift), inside);
+  return {robust, fitPlanarSimilarity(model, source, shift, std::vector<double>(source.size(), 1.0))};
 }
 
 RobustFit<VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalModel model, double sigmaLimit) {
   std::vector<PlanarVector> source;
   std::vector<double> up;
+  source.reserve(countUsed(marks, &PreparedMark::usedVertical));
+  up.reserve(source.capacity());
   for (const PreparedMark& m : marks) {
     if (m.usedVertical) {
       source.push_back({m.position.east, m.position.north});
@@ -346,9 +360,9 @@ RobustFit<VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalMod
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
                  kVerticalMedianToSigma, sigmaLimit),
              model == VerticalModel::Plane ? 4 : 2);
-  const std::vector<PlanarVector> sourceIn = select(source, inside);
-  return {robust,
-          fitVertical(model, sourceIn, select(up, inside), std::vector<double>(sourceIn.size(), 1.0))};
+  source = select(std::move(source), inside);
+  up = select(std::move(up), inside);
+  return {robust, fitVertical(model, source, up, std::vector<double>(source.size(), 1.0))};
 }
 
 // The horizontal model (translation or similarity) and the vertical one, each
@@ -367,9 +381,7 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
   // An offset needs two marks with up shifts (one to spare); with fewer the
   // vertical part is left out rather than the whole fit refused, since many
   // comparisons carry no heights. A plane was checked beforehand.
-  const auto withUp =
-      std::count_if(marks.begin(), marks.end(), [](const PreparedMark& m) { return m.usedVertical; });
-  s.vertical = withUp >= 2 ? options.vertical : FitVertical::None;
+  s.vertical = countUsed(marks, &PreparedMark::usedVertical) >= 2 ? options.vertical : FitVertical::None;
   VerticalFit v{}, vp{};
   if (s.vertical != FitVertical::None) {
     const VerticalModel vmodel =
@@ -403,6 +415,8 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
 
 Systematic fitSpatial(const std::vector<PreparedMark>& marks, const FitOptions& options) {
   std::vector<SpatialVector> source, shift;
+  source.reserve(countUsed(marks, &PreparedMark::usedHorizontal));
+  shift.reserve(source.capacity());
   for (const PreparedMark& m : marks) {
     if (m.usedHorizontal) {
       source.push_back({m.position.east, m.position.north, m.position.up});
@@ -422,9 +436,9 @@ Systematic fitSpatial(const std::vector<PreparedMark>& marks, const FitOptions& 
                  source.size(), [&](std::size_t i) { return fittedAt(run.model, i); }, observedAt,
                  kSpatialMedianToSigma, options.sigmaLimit),
              4);
-  const std::vector<SpatialVector> sourceIn = select(source, inside);
-  const SpatialSimilarityFit p =
-      fitSpatialSimilarity(sourceIn, select(shift, inside), std::vector<double>(sourceIn.size(), 1.0));
+  source = select(std::move(source), inside);
+  shift = select(std::move(shift), inside);
+  const SpatialSimilarityFit p = fitSpatialSimilarity(source, shift, std::vector<double>(source.size(), 1.0));
 
   Systematic s{};
   s.vertical = FitVertical::None;
@@ -453,6 +467,7 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
   {
     std::vector<geodesy::Geocentric> geocentric(prepared.size());
     std::vector<geodesy::Geocentric> defining;
+    defining.reserve(countUsed(prepared, &PreparedMark::usedHorizontal));
     for (std::size_t i = 0; i < prepared.size(); ++i) {
       if (prepared[i].placed) {
         geocentric[i] = geocentricOf(marks[prepared[i].input]);
@@ -490,19 +505,24 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
   result.originLatitude = frame.originGeodetic.latitude;
   result.originLongitude = frame.originGeodetic.longitude;
   result.originHeight = frame.originGeodetic.height;
-  result.marks.assign(marks.size(), MarkFit{kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, false});
-
   std::vector<double> horizontalResiduals, verticalResiduals;
-  for (std::size_t i = 0; i < prepared.size(); ++i) {
-    const PreparedMark& m = prepared[i];
+  horizontalResiduals.reserve(countUsed(prepared, &PreparedMark::usedHorizontal));
+  verticalResiduals.reserve(countUsed(prepared, &PreparedMark::usedVertical));
+  // The model at every mark, in the input's order (no sums from here on):
+  // the prepared marks (64 bytes each) go first, and the positions are
+  // computed again.
+  prepared = {};
+  result.marks.assign(marks.size(), MarkFit{kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, false});
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    const FitMark& mark = marks[i];
+    const PreparedMark m = markUse(mark, options.model);
     if (!m.placed) {
       continue;
     }
-    const FitMark& mark = marks[m.input];
-    const SpatialVector f = systematicShiftAt(systematic, m.position);
+    const SpatialVector f = systematicShiftAt(systematic, positionIn(frame, geocentricOf(mark)));
     const geodesy::EastNorthUp fitted =
         networkToMark(frame, geodesy::localFrame(mark.latitude, mark.longitude), {f.x, f.y, f.z});
-    MarkFit& out = result.marks[m.input];
+    MarkFit& out = result.marks[i];
     out.fitDn = fitted.north;
     out.fitDe = fitted.east;
     out.fitDu = fitted.up;
@@ -519,9 +539,10 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
       result.pairsUsedVertical += 1;
     }
   }
-  result.sigmaH = std::max(median(horizontalResiduals) / kHorizontalMedianToSigma, kSigmaFloor);
+  result.sigmaH = std::max(median(std::move(horizontalResiduals)) / kHorizontalMedianToSigma, kSigmaFloor);
   const bool vertical = options.model == FitModel::Similarity3d || systematic.vertical != FitVertical::None;
-  result.sigmaV = vertical ? std::max(median(verticalResiduals) / kVerticalMedianToSigma, kSigmaFloor) : 0.0;
+  result.sigmaV =
+      vertical ? std::max(median(std::move(verticalResiduals)) / kVerticalMedianToSigma, kSigmaFloor) : 0.0;
   if (!vertical) {
     result.pairsUsedVertical = 0;
   }
