@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Times commands in interleaved runs (A B A B ...), so that a change in the
+"""Times commands in interleaved runs (A B B A A B ...), so that a change in the
 machine's load falls on all of them alike, and prints for each command its
 median wall time in seconds and its median peak resident memory in MiB, one
 line per command in the order given.
@@ -31,8 +31,13 @@ def main(argv):
     remove = os.environ.get("INTERLEAVED_REMOVE", "").split()
     seconds = [[] for _ in commands]
     mib = [[] for _ in commands]
-    for _ in range(runs):
-        for i, command in enumerate(commands):
+    for round_number in range(runs):
+        # The order reversed every other round, so that no command always
+        # follows the same one.
+        order = list(enumerate(commands))
+        if round_number % 2 == 1:
+            order.reverse()
+        for i, command in order:
             for name in remove:
                 if os.path.exists(name):
                     os.remove(name)

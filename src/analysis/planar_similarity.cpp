@@ -73,11 +73,6 @@ PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const Plana
   return fit;
 }
 
-PlanarVector planarShiftAt(const PlanarSimilarity& transform, const PlanarVector& point) {
-  return {transform.tx + transform.aMinusOne * point.x - transform.b * point.y,
-          transform.ty + transform.b * point.x + transform.aMinusOne * point.y};
-}
-
 // k^2 - 1 = 2 (a - 1) + (a - 1)^2 + b^2 = q, and k - 1 = q / (1 + sqrt(1 + q)).
 double planarScaleMinusOne(const PlanarSimilarity& transform) {
   const double m = transform.aMinusOne;

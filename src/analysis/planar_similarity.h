@@ -47,7 +47,13 @@ PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const Plana
                                         std::span<const PlanarVector> shift, std::span<const double> weights);
 
 // The shift the transformation gives at a point (metres): target minus source.
-PlanarVector planarShiftAt(const PlanarSimilarity& transform, const PlanarVector& point);
+// Inline, as verticalShiftAt: the reweighting evaluates both twice per mark
+// and step; 2 x 200,000 stations by PID with --fit similarity took 5.23
+// billion instructions (callgrind) with the two out of line, 5.09 inline.
+inline PlanarVector planarShiftAt(const PlanarSimilarity& transform, const PlanarVector& point) {
+  return {transform.tx + transform.aMinusOne * point.x - transform.b * point.y,
+          transform.ty + transform.b * point.x + transform.aMinusOne * point.y};
+}
 
 // k - 1 = sqrt(a^2 + b^2) - 1 (dimensionless), computed without cancellation.
 double planarScaleMinusOne(const PlanarSimilarity& transform);

@@ -2,8 +2,9 @@
 // marks that moved must not drag the systematic part along.
 #pragma once
 
-#include <functional>
-#include <span>
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <vector>
 
 #include "analysis/spatial_similarity.h"
@@ -16,22 +17,54 @@ inline constexpr double kResidualFloor = 1e-4;
 inline constexpr double kSettledChange = 1e-6;
 inline constexpr int kMaximumIterations = 100;
 
+// The length of a - b (metres).
+inline double distance(const SpatialVector& a, const SpatialVector& b) {
+  const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+template <class Model>
 struct Reweighting {
-  std::vector<double> weights;  // of the last step
+  Model model;  // of the last step
   int iterations;
   bool converged;  // false when it stopped at kMaximumIterations
 };
-
-// A weighted fit: given one weight per mark, it fits and returns the fitted
-// shift at every mark (metres).
-using WeightedStep = std::function<std::vector<SpatialVector>(std::span<const double> weights)>;
 
 // Starts from equal weights and refits with w = 1 / max(|v|, kResidualFloor)
 // for each mark's residual v = observed - fitted, until no fitted shift
 // changes by more than kSettledChange. At convergence this minimises the sum
 // of |v|: an L1 fit (the iterative weighted similarity transformation of
-// deformation analysis). The step's last call is the one with the weights
-// returned.
-Reweighting reweight(std::span<const SpatialVector> observed, const WeightedStep& step);
+// deformation analysis).
+//   fit(std::span<const double> weights) -> Model: a weighted fit;
+//   fittedAt(const Model&, i) and observedAt(i) -> SpatialVector: the fitted
+//   and the observed shift at mark i (metres), for i < count.
+// The fitted shifts are evaluated from the models, not kept (two vectors of
+// them cost 10 MB on 200,000 marks); one pass over the marks gives both the
+// change since the last step and the weights for the next.
+template <class Fit, class FittedAt, class ObservedAt>
+auto reweight(std::size_t count, const Fit& fit, const FittedAt& fittedAt, const ObservedAt& observedAt) {
+  std::vector<double> weights(count, 1.0);
+  Reweighting<decltype(fit(weights))> run{fit(weights), 1, false};
+  auto previous = run.model;
+  for (;;) {
+    double change = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const SpatialVector fitted = fittedAt(run.model, i);
+      if (run.iterations > 1) {
+        change = std::max(change, distance(fitted, fittedAt(previous, i)));
+      }
+      // `fit` is done with the last weights.
+      weights[i] = 1.0 / std::max(distance(observedAt(i), fitted), kResidualFloor);
+    }
+    if (run.iterations > 1 && change <= kSettledChange) {
+      run.converged = true;
+      return run;
+    }
+    if (run.iterations == kMaximumIterations) return run;
+    previous = run.model;
+    run.model = fit(weights);
+    run.iterations += 1;
+  }
+}
 
 }  // namespace tessovane2::analysis

@@ -89,8 +89,15 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
   std::unordered_set<std::string_view> named;
   if (request.stable) stable.insert(request.stable->begin(), request.stable->end());
 
+  const auto firstOnly = [&request](const ShiftRow& row) {
+    return request.evaluateFirstOnly && row.status == ShiftStatus::OnlyInFirst;
+  };
+  const auto markCount = static_cast<std::size_t>(std::count_if(
+      rows.begin(), rows.end(), [&](const ShiftRow& row) { return isPair(row.status) || firstOnly(row); }));
   std::vector<FitMark> marks;
   std::vector<std::size_t> rowOfMark;
+  marks.reserve(markCount);
+  rowOfMark.reserve(markCount);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const ShiftRow& row = rows[i];
     if (!isPair(row.status)) continue;
@@ -106,7 +113,7 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
   const std::size_t pairMarks = marks.size();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const ShiftRow& row = rows[i];
-    if (row.status != ShiftStatus::OnlyInFirst) continue;
+    if (!firstOnly(row)) continue;
     marks.push_back({keyOf(row, request.key), row.lat1, row.lon1, row.h1, shifts::kMissing, shifts::kMissing,
                      shifts::kMissing, false});
     rowOfMark.push_back(i);
@@ -118,6 +125,7 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
   }
 
   FitOutcome fit = fitSystematicChange(marks, request.options);
+  marks = {};  // 72 bytes a mark, not needed from here on
   if (!fit.result) {
     outcome.refusal = std::move(fit.refusal);
     return outcome;
@@ -139,8 +147,8 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
   change.iterations = result.iterations;
   change.converged = result.converged;
   change.rows.resize(rows.size());
-  outcome.atFirstOnly.resize(rows.size());
-  for (std::size_t m = pairMarks; m < marks.size(); ++m) {
+  if (request.evaluateFirstOnly) outcome.atFirstOnly.resize(rows.size());
+  for (std::size_t m = pairMarks; m < result.marks.size(); ++m) {
     const MarkFit& f = result.marks[m];
     outcome.atFirstOnly[rowOfMark[m]] = {.fitDn = f.fitDn, .fitDe = f.fitDe, .fitDu = f.fitDu};
   }

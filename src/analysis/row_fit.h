@@ -22,6 +22,9 @@ struct RowFitRequest {
   std::optional<std::vector<std::string>> stable;
   double horizontalTolerance = 0.0;         // metres
   std::optional<double> verticalTolerance;  // metres
+  // With --locate: the fit is also evaluated at the only_in_1st rows
+  // (RowFitOutcome::atFirstOnly).
+  bool evaluateFirstOnly = false;
 };
 
 struct RowFitOutcome {
@@ -30,13 +33,14 @@ struct RowFitOutcome {
   std::vector<std::string> unmatchedStable;  // names of the stable list that match no pair
   // One per row: the systematic part (fitDn, fitDe, fitDu) at each
   // only_in_1st row's position, where --locate expects its 2nd-file
-  // counterpart; kMissing everywhere else.
+  // counterpart; kMissing everywhere else. Empty unless the request asks
+  // for it (14 MB on 200,000 rows).
   std::vector<shifts::RowFit> atFirstOnly;
 };
 
 // Fits the systematic change to the pairs of `rows` and evaluates it at
-// every pair, and at every only_in_1st row (outcome.atFirstOnly). Unpaired
-// rows take no part in the fit.
+// every pair, and, when asked, at every only_in_1st row (outcome.atFirstOnly).
+// Unpaired rows take no part in the fit.
 RowFitOutcome fitRows(std::span<const shifts::ShiftRow> rows, const RowFitRequest& request);
 
 // Every row's status taken from its residuals instead of its raw shift:

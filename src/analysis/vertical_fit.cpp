@@ -73,8 +73,4 @@ VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> posit
   return fit;
 }
 
-double verticalShiftAt(const VerticalSurface& surface, const PlanarVector& point) {
-  return surface.offset + surface.tiltX * point.x + surface.tiltY * point.y;
-}
-
 }  // namespace tessovane2::analysis

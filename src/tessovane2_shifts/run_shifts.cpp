@@ -205,7 +205,8 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
         .key = parameters->matchType == MatchKey::Pid ? analysis::RowKey::Pid : analysis::RowKey::Ssn,
         .stable = std::move(stable),
         .horizontalTolerance = parameters->shiftTolerance,
-        .verticalTolerance = options.verticalTolerance};
+        .verticalTolerance = options.verticalTolerance,
+        .evaluateFirstOnly = options.locateRadius.has_value()};
     analysis::RowFitOutcome fitted = analysis::fitRows(results.rows, request);
     for (const std::string& name : fitted.unmatchedStable) {
       err << "Warning: stable mark " << consoleText(name) << " matches no pair" << '\n';
