@@ -9,6 +9,7 @@
   const {
     scaleBarLength, lengthLabel, shiftClass, heightRange: heightRangeOf, heightStep,
     divergingColour, heightColours: heightColoursOf, histogramTop, histogramBins, axisTicks, stationGrid,
+    percentile, robustTypicalShift, kArrowTargetPx, kOffScaleCapPx, viewExaggeration, viewReferenceLength, moverLength,
   } = tessovane2MapMath;
 
   // --- the data -----------------------------------------------------------------
@@ -97,21 +98,6 @@
     context.fillText(text, x, y);
   }
 
-  // A mover's label beside its arrow's head (tip): up and right, left of it
-  // where it would pass the right edge, below it where it would pass the
-  // top, and always inside the map (as the SVG places it).
-  function placeLabel(context, text, tipX, tipY, width, height) {
-    context.font = '11px "DejaVu Sans", Arial, sans-serif';
-    const w = context.measureText(text).width;
-    let x = tipX + 5;
-    let y = tipY - 5;
-    if (x + w > width - 2) x = tipX - 5 - w;
-    if (y < 13) y = tipY + 16;
-    x = Math.max(2, Math.min(x, width - 2 - w));
-    y = Math.max(13, Math.min(y, height - 2));
-    drawLabel(context, text, x, y);
-  }
-
   function arrowPath(path, x0, y0, x1, y1) {
     path.moveTo(x0, y0);
     path.lineTo(x1, y1);
@@ -157,65 +143,312 @@
     };
   }
 
+  // --- the shift map's content, layer by layer ---------------------------------------
+
+  // The rows on the map in an order of their own (position, then PID), not the
+  // files': the same stations give the same pixels whatever order the files
+  // list them in. rankOf[i]: row i's place in it.
+  const order = (() => {
+    const rows = [];
+    for (let i = 0; i < n; ++i) if (isOnMap(i)) rows.push(i);
+    const byText = (a, b) => (a < b ? -1 : a > b ? 1 : 0);
+    rows.sort((a, b) => X[a] - X[b] || Y[a] - Y[b] || byText(data.pid[a], data.pid[b]) ||
+      byText(status[a], status[b]) || DN[a] - DN[b] || DE[a] - DE[b] || a - b);
+    return Int32Array.from(rows);
+  })();
+  const rankOf = new Int32Array(n);
+  order.forEach((i, k) => { rankOf[i] = k; });
+
+  // The typical shift of the pairs, read robustly: blunders and wrong
+  // pairings neither set the arrows' scale nor join a cell's arrow.
+  const typical = (() => {
+    const shifts = [];
+    for (const i of order) if (isPair(i) && !Number.isNaN(H[i])) shifts.push(H[i]);
+    return robustTypicalShift(Float64Array.from(shifts).sort());
+  })();
+  const isInlier = (i) => H[i] <= typical.inlierLimit;
+  // Pairs over the horizontal tolerance (the flagged ones), largest first.
+  const flaggedByLength = order.filter((i) => isPair(i) && rowClass(i) >= 1)
+    .sort((a, b) => H[b] - H[a] || rankOf[a] - rankOf[b]);
+
+  // Classes the reader has switched off in the legend: 0, 1, 2 (the pairs'
+  // colour classes), 'first', 'second' (stations in one file only).
+  const hidden = new Set();
+  const unpairedClass = (i) => (status[i] === '1' ? 'first' : 'second');
+
+  const kCellPx = 22;          // a cell's side on the screen
+  const kCellLeast = 4;        // inlier pairs that make a cell's arrow
+  const kRingsAbove = 150;     // flagged and unpaired stations in view beyond which they are ringed by cell
+  const kLabelFont = '11px "DejaVu Sans", Arial, sans-serif';
+  const kLabelHeight = 13;
+  const overlaps = (a, b) => a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+
+  // Boxes (CSS pixels within the map) of the map's own furniture that labels
+  // keep clear of: the scale bar and the north arrow.
+  function furnitureBoxes(map) {
+    const origin = map.element.getBoundingClientRect();
+    return [...map.element.querySelectorAll('.scale-bar, .north-arrow')].map((e) => {
+      const r = e.getBoundingClientRect();
+      return { x: r.left - origin.left - 3, y: r.top - origin.top - 3, w: r.width + 6, h: r.height + 6 };
+    });
+  }
+
+  // Labels at their anchors (drawn tips): beside the anchor, farther out
+  // where that is taken, always inside the map, never over each other or the
+  // obstacles; a label with no free place is left out. Returns the boxes.
+  function placeLabels(context, items, width, height, obstacles) {
+    context.font = kLabelFont;
+    const boxes = [];
+    for (const { text, x, y } of items) {
+      const w = context.measureText(text).width + 4, h = kLabelHeight;
+      let chosen = null;
+      for (const d of [5, 14, 28, 46]) {
+        for (const [ox, oy] of [[d, -d - h], [d, d], [-d - w, -d - h], [-d - w, d], [-w / 2, -d - h], [-w / 2, d]]) {
+          const box = { x: Math.max(2, Math.min(x + ox, width - 2 - w)), y: Math.max(2, Math.min(y + oy, height - 2 - h)), w, h };
+          if (!boxes.some((b) => overlaps(b, box)) && !obstacles.some((b) => overlaps(b, box))) {
+            chosen = box;
+            break;
+          }
+        }
+        if (chosen) break;
+      }
+      if (chosen) boxes.push(Object.assign(chosen, { text }));
+    }
+    context.textAlign = 'start';
+    for (const box of boxes) drawLabel(context, box.text, box.x + 2, box.y + box.h - 3);
+    return boxes;
+  }
+
+  // An arrow drawn off scale: cap long in its direction, two short bars
+  // across the shaft.
+  function offScalePath(path, x, y, ux, uy, cap) {
+    arrowPath(path, x, y, x + ux * cap, y + uy * cap);
+    for (const at of [0.42, 0.54]) {
+      const cx = x + ux * cap * at, cy = y + uy * cap * at;
+      path.moveTo(cx - uy * 4, cy + ux * 4);
+      path.lineTo(cx + uy * 4, cy - ux * 4);
+    }
+  }
+
   function drawShiftMap(map) {
     const { context, width, height } = sizeCanvas(map.canvas);
     map.cssWidth = width;
     map.cssHeight = height;
     context.clearRect(0, 0, width, height);
+    drawScaleBar(map);
     const s = screenScale(map);
-    const arrowScale = exaggeration * s;
-    const margin = 40;
+    const factor = data.map.exaggerationGiven ? exaggeration : viewExaggeration(typical.typical, s);
+    const arrowScale = factor * s;
+    const cap = kOffScaleCapPx;
+    const margin = cap + 5;
+    const inside = (x, y, m) => x >= -m && x <= width + m && y >= -m && y <= height + m;
+
+    // The cells: kCellPx squares on a grid fixed to the ground, so that
+    // panning does not regroup them.
+    const cellMetres = kCellPx / s;
+    const column0 = Math.floor((view.cx - width / 2 / s) / cellMetres) - 3;
+    const row0 = Math.floor(-(view.cy + height / 2 / s) / cellMetres) - 3;
+    const columns = Math.ceil(width / kCellPx) + 7, rowsOfCells = Math.ceil(height / kCellPx) + 7;
+    const cellOf = (i) => (Math.floor(-Y[i] / cellMetres) - row0) * columns + (Math.floor(X[i] / cellMetres) - column0);
+    const cellCount = new Int32Array(columns * rowsOfCells);
+
+    // Sort the rows in view into their layers.
+    const dotRows = [], cellRows = [], shortRows = [], longRows = [], trueRows = [], unpairedRows = [];
+    let flaggedInView = 0;
+    for (const i of order) {
+      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
+      if (!isPair(i)) {
+        if (inside(x, y, 10)) {
+          if (!hidden.has(unpairedClass(i))) unpairedRows.push(i);
+          ++flaggedInView;
+        }
+        continue;
+      }
+      const shift = H[i];
+      const trueScale = shift * s >= cap;
+      if (trueScale) {
+        if (!inside(x, y, 0) && !inside(x + DE[i] * s, y - DN[i] * s, 0)) continue;
+      } else if (!inside(x, y, margin)) {
+        continue;
+      }
+      if (inside(x, y, 3)) dotRows.push(i);
+      if (!(shift > 0) || hidden.has(rowClass(i))) continue;
+      if (rowClass(i) >= 1) ++flaggedInView;
+      if (trueScale) trueRows.push(i);
+      else if (shift * arrowScale > cap) longRows.push(i);
+      else if (isInlier(i)) {
+        cellRows.push(i);
+        cellCount[cellOf(i)]++;
+      } else shortRows.push(i);
+    }
+
+    // Cells of kCellLeast or more inlier pairs: one arrow from their mean
+    // position with the component-wise median shift; the others' pairs single.
+    const start = new Int32Array(cellCount.length + 1);
+    for (let c = 0; c < cellCount.length; ++c) start[c + 1] = start[c] + (cellCount[c] >= kCellLeast ? cellCount[c] : 0);
+    const fill = start.slice(0, cellCount.length);
+    const cellDn = new Float64Array(start[cellCount.length]), cellDe = new Float64Array(cellDn.length);
+    const sumX = new Float64Array(cellCount.length), sumY = new Float64Array(cellCount.length);
+    for (const i of cellRows) {
+      const c = cellOf(i);
+      if (cellCount[c] < kCellLeast) {
+        shortRows.push(i);
+        continue;
+      }
+      cellDn[fill[c]] = DN[i];
+      cellDe[fill[c]++] = DE[i];
+      sumX[c] += X[i];
+      sumY[c] += Y[i];
+    }
+    const cellArrows = [];
+    for (let c = 0; c < cellCount.length; ++c) {
+      if (cellCount[c] < kCellLeast) continue;
+      const dn = percentile(cellDn.subarray(start[c], start[c + 1]).sort(), 0.5);
+      const de = percentile(cellDe.subarray(start[c], start[c + 1]).sort(), 0.5);
+      cellArrows.push({ x: sumX[c] / cellCount[c], y: sumY[c] / cellCount[c], dn, de, members: cellCount[c] });
+    }
+
+    // The five largest flagged movers in view are drawn singly and labelled.
+    const labelled = [];
+    for (const i of flaggedByLength) {
+      if (labelled.length === kLabelledMovers) break;
+      if (!hidden.has(rowClass(i)) && inside(screenX(map, X[i]), screenY(map, Y[i]), 0)) labelled.push(i);
+    }
+    const isLabelled = new Set(labelled);
+    // Many flagged or unpaired stations: one ring per cell and class.
+    const ringing = flaggedInView > kRingsAbove;
+    const rings = new Map();
+    const ringed = (i, key) => {
+      if (!ringing || isLabelled.has(i)) return false;
+      const cell = cellOf(i) * 8 + key;
+      const ring = rings.get(cell);
+      if (ring) {
+        ring.count++;
+        ring.sumX += X[i];
+        ring.sumY += Y[i];
+      } else rings.set(cell, { key, count: 1, sumX: X[i], sumY: Y[i] });
+      return true;
+    };
+    const ringKey = (i) => (isPair(i) ? rowClass(i) : status[i] === '1' ? 3 : 4);
+
     const stroke = (colour, lineWidth) => (c, path) => {
       c.strokeStyle = colour;
       c.lineWidth = lineWidth;
       c.stroke(path);
     };
-    const fill = (colour) => (c, path) => {
+    const fillWith = (colour) => (c, path) => {
       c.fillStyle = colour;
       c.fill(path);
     };
-    const dots = Batches(context, fill(palette.station));
-    const arrows = classColours.map((colour) => Batches(context, stroke(colour, n > kThinArrowsFrom ? 1 : 1.4)));
+    const drawn = [];  // lengths (px) of the ordinary arrows drawn
+    let longest = 0, represented = 0;
+    const tips = new Map();  // row -> its drawn tip, for the labels
+
+    // 1. station dots
+    const dots = Batches(context, fillWith(palette.station));
+    for (const i of dotRows) dots.path().rect(Math.round(screenX(map, X[i])) - 1, Math.round(screenY(map, Y[i])) - 1, 3, 3);
+    dots.flush();
+    // 2. ordinary arrows: the cells', then the single ones, by class
+    const thin = n > kThinArrowsFrom ? 1 : 1.4;
+    const cellBatches = classColours.map((colour) => Batches(context, stroke(colour, 1.8)));
+    for (const a of cellArrows) {
+      const x = screenX(map, a.x), y = screenY(map, a.y);
+      const length = Math.hypot(a.dn, a.de) * arrowScale;
+      const k = shiftClass(Math.hypot(a.dn, a.de), tolerance);
+      if (length > cap) offScalePath(cellBatches[k].path(), x, y, a.de * arrowScale / length, -a.dn * arrowScale / length, cap);
+      else arrowPath(cellBatches[k].path(), x, y, x + a.de * arrowScale, y - a.dn * arrowScale);
+      drawn.push(Math.min(length, cap));
+      longest = Math.max(longest, Math.min(length, cap));
+      represented += a.members;
+    }
+    cellBatches.forEach((b) => b.flush());
+    const singles = classColours.map((colour) => Batches(context, stroke(colour, thin)));
+    for (const i of shortRows) {
+      if (rowClass(i) >= 1 && ringed(i, ringKey(i))) {
+        ++represented;
+        continue;
+      }
+      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
+      const ex = x + DE[i] * arrowScale, ey = y - DN[i] * arrowScale;
+      arrowPath(singles[rowClass(i)].path(), x, y, ex, ey);
+      drawn.push(H[i] * arrowScale);
+      longest = Math.max(longest, H[i] * arrowScale);
+      tips.set(i, [ex, ey]);
+      ++represented;
+    }
+    singles.forEach((b) => b.flush());
+    // 3. stations in one file only
     const onlyFirst = Batches(context, stroke(palette.onlyInFirst, 1.6));
-    const onlySecond = Batches(context, fill(palette.onlyInSecond));
-    let arrowCount = 0;
-    for (let i = 0; i < n; ++i) {
-      if (!isOnMap(i)) continue;
-      const x = screenX(map, X[i]);
-      const y = screenY(map, Y[i]);
-      const pair = isPair(i);
-      const ex = pair ? x + DE[i] * arrowScale : x;
-      const ey = pair ? y - DN[i] * arrowScale : y;
-      if (Math.max(x, ex) < -margin || Math.min(x, ex) > width + margin) continue;
-      if (Math.max(y, ey) < -margin || Math.min(y, ey) > height + margin) continue;
+    const onlySecond = Batches(context, fillWith(palette.onlyInSecond));
+    for (const i of unpairedRows) {
+      if (ringed(i, ringKey(i))) continue;
+      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
       if (status[i] === '1') {
         onlyFirst.path().rect(x - 4, y - 4, 8, 8);
-      } else if (status[i] === '2') {
+      } else {
         const path = onlySecond.path();
         path.moveTo(x, y - 5);
         path.lineTo(x + 4.5, y + 3);
         path.lineTo(x - 4.5, y + 3);
         path.closePath();
-      } else {
-        dots.path().rect(Math.round(x) - 1, Math.round(y) - 1, 3, 3);
-        if (DN[i] !== 0 || DE[i] !== 0) {
-          arrowPath(arrows[rowClass(i)].path(), x, y, ex, ey);
-          ++arrowCount;
-        }
       }
     }
-    // What is left of each batch.
-    dots.flush();
-    arrows.forEach((batch) => batch.flush());
     onlyFirst.flush();
     onlySecond.flush();
-    for (const i of data.movers.horizontal.slice(0, kLabelledMovers)) {
-      placeLabel(context, data.pid[i], screenX(map, X[i]) + DE[i] * arrowScale,
-        screenY(map, Y[i]) - DN[i] * arrowScale, width, height);
+    // Which of the long ones go into rings, before the rings are drawn.
+    const trueDrawn = trueRows.filter((i) => !ringed(i, ringKey(i)));
+    const longDrawn = longRows.filter((i) => !(rowClass(i) >= 1 && ringed(i, ringKey(i))));
+    represented += trueRows.length - trueDrawn.length + longRows.length - longDrawn.length;
+    // 4. rings: count flagged or unpaired stations of one class in one cell
+    const ringColours = [palette.within, palette.upToTwice, palette.beyondTwice, palette.onlyInFirst, palette.onlyInSecond];
+    const ringBatches = ringColours.map((colour) => Batches(context, stroke(colour, 1.5)));
+    for (const ring of rings.values()) {
+      const x = screenX(map, ring.sumX / ring.count), y = screenY(map, ring.sumY / ring.count);
+      const radius = 2.5 + 1.5 * Math.sqrt(ring.count);
+      const path = ringBatches[ring.key].path();
+      path.moveTo(x + radius, y);
+      path.arc(x, y, radius, 0, 2 * Math.PI);
     }
-    drawSelection(map, context);
-    // The reference arrow, lower right, at the map's scale.
-    const referencePx = data.map.reference * arrowScale;
+    ringBatches.forEach((b) => b.flush());
+    // 5. true scale: dashed from the 1st position to the 2nd, ringed there
+    const trueLines = [];
+    context.setLineDash([5, 3]);
+    for (const i of trueDrawn) {
+      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
+      const ex = x + DE[i] * s, ey = y - DN[i] * s;
+      context.strokeStyle = classColours[rowClass(i)];
+      context.lineWidth = 1.6;
+      context.beginPath();
+      context.moveTo(x, y);
+      context.lineTo(ex, ey);
+      context.stroke();
+      trueLines.push([i, +ex.toFixed(2), +ey.toFixed(2)]);
+      tips.set(i, [ex, ey]);
+      ++represented;
+    }
+    context.setLineDash([]);
+    for (const i of trueDrawn) {
+      const [ex, ey] = tips.get(i);
+      context.strokeStyle = classColours[rowClass(i)];
+      context.beginPath();
+      context.arc(ex, ey, 5, 0, 2 * Math.PI);
+      context.stroke();
+    }
+    // 6. off-scale arrows: cap long, two bars across
+    const longBatches = classColours.map((colour) => Batches(context, stroke(colour, 1.6)));
+    for (const i of longDrawn) {
+      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
+      const ux = DE[i] / H[i], uy = -DN[i] / H[i];
+      offScalePath(longBatches[rowClass(i)].path(), x, y, ux, uy, cap);
+      longest = Math.max(longest, cap);
+      tips.set(i, [x + ux * cap, y + uy * cap]);
+      ++represented;
+    }
+    longBatches.forEach((b) => b.flush());
+
+    // The reference arrow, lower right, at the view's scale.
+    const referenceLength = viewReferenceLength(tolerance, arrowScale);
+    const referencePx = referenceLength * arrowScale;
     const right = width - 16, base = height - 16;
     const reference = new Path2D();
     arrowPath(reference, right - referencePx, base, right, base);
@@ -223,10 +456,41 @@
     context.lineWidth = 1.6;
     context.stroke(reference);
     context.textAlign = 'center';
-    drawLabel(context, lengthLabel(data.map.reference), right - referencePx / 2, base - 8);
+    drawLabel(context, lengthLabel(referenceLength), right - referencePx / 2, base - 8);
     context.textAlign = 'start';
-    map.element.dataset.arrows = String(arrowCount);
-    drawScaleBar(map);
+    context.font = kLabelFont;
+    const referenceTextWidth = context.measureText(lengthLabel(referenceLength)).width;
+    const referenceBox = { x: right - Math.max(referencePx, referenceTextWidth) / 2 - referencePx / 2 - 4, y: base - 22,
+      w: Math.max(referencePx, referenceTextWidth) + 8, h: 28 };
+
+    // 7. labels: the five largest flagged movers in view, at their drawn tips
+    const labelItems = labelled.filter((i) => tips.has(i)).map((i) => ({ text: data.pid[i] + ' ' + moverLength(H[i]),
+      x: tips.get(i)[0], y: tips.get(i)[1] }));
+    const labels = placeLabels(context, labelItems, width, height, [referenceBox, ...furnitureBoxes(map)]);
+    drawSelection(map, context);
+
+    // What the tests read.
+    drawn.sort((a, b) => a - b);
+    Object.assign(map.element.dataset, {
+      arrows: String(represented),
+      factor: String(factor),
+      typical: String(typical.typical),
+      inlierLimit: String(typical.inlierLimit),
+      cap: String(cap),
+      longestArrow: longest.toFixed(2),
+      medianArrow: drawn.length ? percentile(drawn, 0.5).toFixed(2) : '0',
+      cellArrows: String(cellArrows.length),
+      rings: String(rings.size),
+      trueScale: JSON.stringify(trueLines),
+      labels: JSON.stringify(labels.map((b) => ({ text: b.text, x: +b.x.toFixed(1), y: +b.y.toFixed(1), w: +b.w.toFixed(1), h: b.h }))),
+      reference: JSON.stringify({ label: lengthLabel(referenceLength), px: +referencePx.toFixed(2),
+        box: { x: +referenceBox.x.toFixed(1), y: referenceBox.y, w: +referenceBox.w.toFixed(1), h: referenceBox.h } }),
+    });
+    document.querySelector('#shift-panel figcaption .factor').textContent = String(factor);
+    document.querySelector('#shift-legend .reference-note').textContent =
+      'reference arrow: ' + lengthLabel(referenceLength) + ' of shift; arrows \u00d7' + String(factor) +
+      (data.map.exaggerationGiven ? ' (given)' : ' (this view: the typical shift of ' + lengthLabel(typical.typical) +
+        ' draws ' + kArrowTargetPx + ' px)');
   }
 
   // The height map's diverging scale: du from -heightRange to +heightRange.
@@ -241,8 +505,7 @@
     const steps = heightColours.map(() => new Path2D());
     const none = new Path2D();
     const rings = new Path2D();
-    for (let i = 0; i < n; ++i) {
-      if (!isOnMap(i)) continue;
+    for (const i of order) {
       const x = screenX(map, X[i]);
       const y = screenY(map, Y[i]);
       if (x < -10 || x > width + 10 || y < -10 || y > height + 10) continue;
@@ -289,6 +552,25 @@
         : 'No vertical tolerance given. ') + 'Hollow grey: no height shift (a station without height).';
   }
 
+  // Each class's legend entry switches it on and off.
+  const legendKeys = { within: 0, upToTwice: 1, beyondTwice: 2, onlyInFirst: 'first', onlyInSecond: 'second' };
+  for (const entry of document.querySelectorAll('#shift-legend li[data-toggle]')) {
+    const key = legendKeys[entry.dataset.toggle];
+    const toggle = () => {
+      if (hidden.has(key)) hidden.delete(key);
+      else hidden.add(key);
+      entry.setAttribute('aria-pressed', String(!hidden.has(key)));
+      requestDraw();
+    };
+    entry.addEventListener('click', toggle);
+    entry.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter' || event.key === ' ') {
+        event.preventDefault();
+        toggle();
+      }
+    });
+  }
+
   function drawShiftLegend() {
     for (const swatch of document.querySelectorAll('#shift-legend .swatch')) {
       const colour = palette[swatch.dataset.colour];
@@ -300,10 +582,6 @@
     for (const label of document.querySelectorAll('#shift-legend .class-label')) {
       label.textContent = labels[label.dataset.class];
     }
-    document.querySelector('#shift-legend .reference-note').textContent =
-      'reference arrow: ' + lengthLabel(data.map.reference) + ' of shift; arrows \u00d7' +
-      String(exaggeration) + (data.map.exaggerationGiven ? ' (given)' : ' (automatic)') +
-      '; labels: the largest movers';
   }
 
   // --- histograms ------------------------------------------------------------------
