@@ -158,11 +158,21 @@ const tessovane2MapMath = (function () {
   }
 
   // The scale's steps: 0 for -range or below, kHeightSteps - 1 for +range
-  // or above, the middle one for no change.
+  // or above, the middle one for no change; symmetric about it, halves
+  // rounded away from zero (so that -1 cm and +1 cm lie equally far out).
   const kHeightSteps = 11;
   function heightStep(du, range) {
-    const t = Math.max(-1, Math.min(1, du / range));
-    return Math.round((t + 1) * ((kHeightSteps - 1) / 2));
+    const t = Math.max(-1, Math.min(1, du / range)) * ((kHeightSteps - 1) / 2);
+    return (kHeightSteps - 1) / 2 + Math.sign(t) * Math.floor(Math.abs(t) + 0.5);
+  }
+
+  // "#rrggbb" or "rgb(r,g,b)" as one little-endian RGBA pixel word (opaque),
+  // for drawing into an ImageData's Uint32Array.
+  function pixelWord(colour) {
+    const channels = colour[0] === '#'
+      ? [0, 1, 2].map((k) => parseInt(colour.substr(1 + 2 * k, 2), 16))
+      : colour.slice(colour.indexOf('(') + 1, colour.indexOf(')')).split(',').map(Number);
+    return ((255 << 24) | (channels[2] << 16) | (channels[1] << 8) | channels[0]) >>> 0;
   }
 
   // The colour t of the way from "#rrggbb" a to b (0 <= t <= 1), as rgb().
@@ -269,7 +279,7 @@ const tessovane2MapMath = (function () {
     niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
     kHeightSteps, heightStep, mixColour, divergingColour, heightColours, histogramTop, histogramBins, axisTicks,
     stationGrid, robustTypicalShift, nearestNiceValue, kArrowTargetPx, kOffScaleCapPx, viewExaggeration,
-    viewReferenceLength, moverLength,
+    viewReferenceLength, moverLength, pixelWord,
   };
 })();
 

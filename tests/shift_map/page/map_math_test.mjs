@@ -64,6 +64,12 @@ test('the height scale runs over twice the tolerance, or twice the 1-2-5 length 
   }
   const steps = [-1, -0.5, -0.04, -0.0021, 0, 0.0019, 0.04, 0.5].map((du) => math.heightStep(du, 0.04));
   assert.deepEqual(steps, [0, 0, 0, 5, 5, 5, 10, 10]);
+  // Halves away from zero, so that the steps are symmetric: +-1 cm of a 4 cm
+  // range (1.25 steps) and +-2 mm of 4 cm (half a step) lie equally far out.
+  const symmetric = [-0.01, 0.01, -0.004, 0.004, -0.02, 0.02, -0].map((du) => math.heightStep(du, 0.04));
+  assert.deepEqual(symmetric, [4, 6, 4, 6, 2, 8, 5]);
+  assert.equal(math.pixelWord('#0072b2'), 0xffb27200);
+  assert.equal(math.pixelWord('rgb(1,2,3)'), 0xff030201);
   const palette = { down: '#2166ac', level: '#d9d9d9', up: '#b2182b' };
   const colours = math.heightColours(palette);
   assert.deepEqual([colours[0], colours[5], colours[10]], ['rgb(33,102,172)', 'rgb(217,217,217)', 'rgb(178,24,43)']);
