@@ -167,6 +167,8 @@
     return robustTypicalShift(Float64Array.from(shifts).sort());
   })();
   const isInlier = (i) => H[i] <= typical.inlierLimit;
+  const viewShifts = new Float64Array(n);
+  const kViewTypicalLeast = 20;
   // Pairs over the horizontal tolerance (the flagged ones), largest first.
   const flaggedByLength = order.filter((i) => isPair(i) && rowClass(i) >= 1)
     .sort((a, b) => H[b] - H[a] || rankOf[a] - rankOf[b]);
@@ -238,11 +240,20 @@
     context.clearRect(0, 0, width, height);
     drawScaleBar(map);
     const s = screenScale(map);
-    const factor = data.map.exaggerationGiven ? exaggeration : viewExaggeration(typical.typical, s);
+    const inside = (x, y, m) => x >= -m && x <= width + m && y >= -m && y <= height + m;
+    // The typical shift of the view: the median of the inliers whose station
+    // is in it (the whole network's while fewer than kViewTypicalLeast are),
+    // so that a town whose own change is smaller than the network's still
+    // draws its arrows about kArrowTargetPx long.
+    let inView = 0;
+    for (const i of order) {
+      if (isPair(i) && isInlier(i) && inside(screenX(map, X[i]), screenY(map, Y[i]), 0)) viewShifts[inView++] = H[i];
+    }
+    const viewTypical = inView >= kViewTypicalLeast ? percentile(viewShifts.subarray(0, inView).sort(), 0.5) : typical.typical;
+    const factor = data.map.exaggerationGiven ? exaggeration : viewExaggeration(viewTypical, s);
     const arrowScale = factor * s;
     const cap = kOffScaleCapPx;
     const margin = cap + 5;
-    const inside = (x, y, m) => x >= -m && x <= width + m && y >= -m && y <= height + m;
 
     // The cells: kCellPx squares on a grid fixed to the ground, so that
     // panning does not regroup them.
@@ -476,7 +487,7 @@
     Object.assign(map.element.dataset, {
       arrows: String(represented),
       factor: String(factor),
-      typical: String(typical.typical),
+      typical: String(viewTypical),
       inlierLimit: String(typical.inlierLimit),
       cap: String(cap),
       longestArrow: longest.toFixed(2),
@@ -491,7 +502,7 @@
     document.querySelector('#shift-panel figcaption .factor').textContent = String(factor);
     document.querySelector('#shift-legend .reference-note').textContent =
       'reference arrow: ' + lengthLabel(referenceLength) + ' of shift; arrows \u00d7' + String(factor) +
-      (data.map.exaggerationGiven ? ' (given)' : ' (this view: the typical shift of ' + lengthLabel(typical.typical) +
+      (data.map.exaggerationGiven ? ' (given)' : ' (this view: its typical shift of ' + moverLength(viewTypical) +
         ' draws ' + kArrowTargetPx + ' px)');
   }
 
@@ -548,6 +559,7 @@
     const words = heightColours.map(pixelWord);
     const none = pixelWord('#8a8a8a'), black = pixelWord('#000000');
     let squares = 0;
+    const outlined = [];
     for (const i of heightOrder) {
       const x = screenX(map, X[i]);
       const y = screenY(map, Y[i]);
@@ -556,10 +568,18 @@
         paint.square(x, y, 5, none, true);
         continue;
       }
-      if (overVertical(i)) paint.square(x, y, 7, black);
+      if (overVertical(i)) {
+        outlined.push(i);
+        continue;
+      }
       paint.square(x, y, 5, words[heightStep(DU[i], heightRange)]);
       ++squares;
     }
+    // Over the vertical tolerance: all outlines, then all squares, so that a
+    // dense patch (a subsidence bowl) shows its colour, outlined at its edge.
+    for (const i of outlined) paint.square(screenX(map, X[i]), screenY(map, Y[i]), 7, black);
+    for (const i of outlined) paint.square(screenX(map, X[i]), screenY(map, Y[i]), 5, words[heightStep(DU[i], heightRange)]);
+    squares += outlined.length;
     paint.put();
     const labelled = [];
     for (const i of verticalByLength) {
