@@ -107,6 +107,39 @@ const tessovane2MapMath = (function () {
     return { inlierLimit, typical: percentile(sorted.slice(0, low), 0.5), inliers: low };
   }
 
+  // The median of values[0..count) as percentile(sorted, 0.5) gives it, found
+  // by selection in linear time (Hoare's FIND); reorders those values.
+  function medianInPlace(values, count) {
+    if (count <= 0) return 0;
+    const select = (k) => {
+      let low = 0, high = count - 1;
+      while (low < high) {
+        const pivot = values[(low + high) >> 1];
+        let i = low, j = high;
+        while (i <= j) {
+          while (values[i] < pivot) ++i;
+          while (values[j] > pivot) --j;
+          if (i <= j) {
+            const t = values[i];
+            values[i++] = values[j];
+            values[j--] = t;
+          }
+        }
+        if (k <= j) high = j;
+        else if (k >= i) low = i;
+        else break;
+      }
+      return values[k];
+    };
+    const at = (count - 1) * 0.5, low = Math.floor(at);
+    const lower = select(low);
+    if (low + 1 >= count) return lower;
+    // values[low + 1 ..] are not below values[low]: the next order statistic is their least.
+    let next = Infinity;
+    for (let k = low + 1; k < count; ++k) if (values[k] < next) next = values[k];
+    return lower + (next - lower) * (at - low);
+  }
+
   // The 1-2-5 value nearest to value on a log scale, as nearestNiceValue in
   // map_geometry.cpp (2.6 times a 1-2-5 value lies short of the second next).
   function nearestNiceValue(value) {
@@ -279,7 +312,7 @@ const tessovane2MapMath = (function () {
     niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
     kHeightSteps, heightStep, mixColour, divergingColour, heightColours, histogramTop, histogramBins, axisTicks,
     stationGrid, robustTypicalShift, nearestNiceValue, kArrowTargetPx, kOffScaleCapPx, viewExaggeration,
-    viewReferenceLength, moverLength, pixelWord,
+    viewReferenceLength, moverLength, pixelWord, medianInPlace,
   };
 })();
 

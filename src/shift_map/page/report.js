@@ -9,7 +9,7 @@
   const {
     scaleBarLength, lengthLabel, shiftClass, heightRange: heightRangeOf, heightStep,
     divergingColour, heightColours: heightColoursOf, histogramTop, histogramBins, axisTicks, stationGrid,
-    percentile, pixelWord, robustTypicalShift, kArrowTargetPx, kOffScaleCapPx, viewExaggeration, viewReferenceLength, moverLength,
+    percentile, pixelWord, medianInPlace, robustTypicalShift, kArrowTargetPx, kOffScaleCapPx, viewExaggeration, viewReferenceLength, moverLength,
   } = tessovane2MapMath;
 
   // --- the data -----------------------------------------------------------------
@@ -167,20 +167,50 @@
     return robustTypicalShift(Float64Array.from(shifts).sort());
   })();
   const isInlier = (i) => H[i] <= typical.inlierLimit;
-  const viewShifts = new Float64Array(n);
-  const kViewTypicalLeast = 20;
-  // Pairs over the horizontal tolerance (the flagged ones), largest first.
-  const flaggedByLength = order.filter((i) => isPair(i) && rowClass(i) >= 1)
-    .sort((a, b) => H[b] - H[a] || rankOf[a] - rankOf[b]);
+  const viewShifts = new Float64Array(n);  // scratch: the inliers' shifts in view
+  const kViewTypicalLeast = 20, kViewTypicalSample = 25000;
+  // The pairs with a shift, largest first, and those over the horizontal
+  // tolerance (the flagged ones).
+  const pairsByLength = order.filter((i) => isPair(i) && H[i] > 0).sort((a, b) => H[b] - H[a] || rankOf[a] - rankOf[b]);
+  const flaggedByLength = pairsByLength.filter((i) => rowClass(i) >= 1);
+
+  // What the drawing of each frame reads, by place in `order`, as typed
+  // arrays: 200,000 stations take a few milliseconds a pass.
+  const kPair = 0, kOnlyFirst = 1, kOnlySecond = 2;
+  const OX = new Float64Array(order.length), OY = new Float64Array(order.length), OH = new Float64Array(order.length);
+  const ODN = new Float64Array(order.length), ODE = new Float64Array(order.length);
+  const OKind = new Uint8Array(order.length), OClass = new Uint8Array(order.length), OInlier = new Uint8Array(order.length);
+  order.forEach((i, k) => {
+    OX[k] = X[i];
+    OY[k] = Y[i];
+    OH[k] = H[i];
+    ODN[k] = DN[i];
+    ODE[k] = DE[i];
+    OKind[k] = isPair(i) ? kPair : status[i] === '1' ? kOnlyFirst : kOnlySecond;
+    OClass[k] = isPair(i) ? rowClass(i) : 0;
+    OInlier[k] = isPair(i) && isInlier(i) ? 1 : 0;
+  });
+  // Scratch for each frame, so that a frame allocates little.
+  const reach = new Int32Array(order.length), cellIndex = new Int32Array(order.length);
+  const dotPlaces = new Int32Array(order.length), cellPlaces = new Int32Array(order.length);
+  // The first place k with OX[k] >= x.
+  function firstAtLeast(values, x) {
+    let low = 0, high = values.length;
+    while (low < high) {
+      const middle = (low + high) >> 1;
+      if (values[middle] < x) low = middle + 1;
+      else high = middle;
+    }
+    return low;
+  }
 
   // Classes the reader has switched off in the legend: 0, 1, 2 (the pairs'
   // colour classes), 'first', 'second' (stations in one file only).
   const hidden = new Set();
-  const unpairedClass = (i) => (status[i] === '1' ? 'first' : 'second');
 
   const kCellPx = 22;          // a cell's side on the screen
   const kCellLeast = 4;        // inlier pairs that make a cell's arrow
-  const kSmallDotsFrom = 10000;  // stations in view from which their dots are 2 px, not 3
+  const kSmallDotsFrom = 10000;  // stations in view from which their dots are 1 px and light, not 3 px and dark
   const kRingsAbove = 150;     // flagged and unpaired stations in view beyond which they are ringed by cell
   const kLabelFont = '11px "DejaVu Sans", Arial, sans-serif';
   const kLabelHeight = 13;
@@ -241,19 +271,33 @@
     drawScaleBar(map);
     const s = screenScale(map);
     const inside = (x, y, m) => x >= -m && x <= width + m && y >= -m && y <= height + m;
+    const cap = kOffScaleCapPx;
+    const margin = cap + 5;
+    // Screen x = ax + X s, y = by - Y s; `order` runs by X, so the stations
+    // within reach of the view are one stretch of it.
+    const ax = width / 2 - view.cx * s, by = height / 2 + view.cy * s;
+    const kStart = firstAtLeast(OX, (-margin - ax) / s), kEnd = firstAtLeast(OX, (width + margin - ax) / s);
     // The typical shift of the view: the median of the inliers whose station
     // is in it (the whole network's while fewer than kViewTypicalLeast are),
     // so that a town whose own change is smaller than the network's still
     // draws its arrows about kArrowTargetPx long.
-    let inView = 0;
-    for (const i of order) {
-      if (isPair(i) && isInlier(i) && inside(screenX(map, X[i]), screenY(map, Y[i]), 0)) viewShifts[inView++] = H[i];
+    // Of many, every stride-th place in `order` (which the data fix, not the
+    // files) gives it: 25,000 inliers read the median to a few parts in a
+    // thousand, and the factor is a 1-2-5 step anyway.
+    let inReach = 0, inView = 0;
+    const stride = Math.max(1, Math.floor((kEnd - kStart) / kViewTypicalSample));
+    for (let k = kStart; k < kEnd; ++k) {
+      const y = by - OY[k] * s;
+      if (y < -margin || y > height + margin) continue;
+      reach[inReach++] = k;
+      if (OKind[k] === kPair && OInlier[k] && k % stride === 0) {
+        const x = ax + OX[k] * s;
+        if (x >= 0 && x <= width && y >= 0 && y <= height) viewShifts[inView++] = OH[k];
+      }
     }
-    const viewTypical = inView >= kViewTypicalLeast ? percentile(viewShifts.subarray(0, inView).sort(), 0.5) : typical.typical;
+    const viewTypical = inView >= kViewTypicalLeast ? medianInPlace(viewShifts, inView) : typical.typical;
     const factor = data.map.exaggerationGiven ? exaggeration : viewExaggeration(viewTypical, s);
     const arrowScale = factor * s;
-    const cap = kOffScaleCapPx;
-    const margin = cap + 5;
 
     // The cells: kCellPx squares on a grid fixed to the ground, so that
     // panning does not regroup them.
@@ -264,34 +308,41 @@
     const cellOf = (i) => (Math.floor(-Y[i] / cellMetres) - row0) * columns + (Math.floor(X[i] / cellMetres) - column0);
     const cellCount = new Int32Array(columns * rowsOfCells);
 
-    // Sort the rows in view into their layers.
-    const dotRows = [], cellRows = [], shortRows = [], longRows = [], trueRows = [], unpairedRows = [];
-    let flaggedInView = 0;
-    for (const i of order) {
-      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
-      if (!isPair(i)) {
+    // Sort the rows in reach into their layers; those drawn at true scale
+    // (the longest pairs, from anywhere) apart.
+    let dotCount = 0;
+    const hiddenClass = [0, 1, 2].map((k) => hidden.has(k));
+    const shortRows = [], longRows = [], trueRows = [], unpairedRows = [];
+    let flaggedInView = 0, cellled = 0;
+    const trueFrom = cap / s;  // metres: a shift this long draws at true scale
+    for (let r = 0; r < inReach; ++r) {
+      const k = reach[r], i = order[k];
+      const x = ax + OX[k] * s, y = by - OY[k] * s;
+      if (OKind[k] !== kPair) {
         if (inside(x, y, 10)) {
-          if (!hidden.has(unpairedClass(i))) unpairedRows.push(i);
+          if (!hidden.has(OKind[k] === kOnlyFirst ? 'first' : 'second')) unpairedRows.push(i);
           ++flaggedInView;
         }
         continue;
       }
-      const shift = H[i];
-      const trueScale = shift * s >= cap;
-      if (trueScale) {
-        if (!inside(x, y, 0) && !inside(x + DE[i] * s, y - DN[i] * s, 0)) continue;
-      } else if (!inside(x, y, margin)) {
-        continue;
-      }
-      if (inside(x, y, 3)) dotRows.push(i);
-      if (!(shift > 0) || hidden.has(rowClass(i))) continue;
-      if (rowClass(i) >= 1) ++flaggedInView;
-      if (trueScale) trueRows.push(i);
-      else if (shift * arrowScale > cap) longRows.push(i);
-      else if (isInlier(i)) {
-        cellRows.push(i);
-        cellCount[cellOf(i)]++;
+      if (x >= -3 && x <= width + 3 && y >= -3 && y <= height + 3) dotPlaces[dotCount++] = k;
+      const shift = OH[k];
+      if (!(shift > 0) || shift >= trueFrom || hiddenClass[OClass[k]]) continue;
+      if (OClass[k] >= 1) ++flaggedInView;
+      if (shift * arrowScale > cap) longRows.push(i);
+      else if (OInlier[k]) {
+        const c = (Math.floor(-OY[k] / cellMetres) - row0) * columns + (Math.floor(OX[k] / cellMetres) - column0);
+        cellPlaces[cellled] = k;
+        cellIndex[cellled++] = c;
+        cellCount[c]++;
       } else shortRows.push(i);
+    }
+    for (const i of pairsByLength) {
+      if (H[i] < trueFrom) break;
+      const x = screenX(map, X[i]), y = screenY(map, Y[i]);
+      if (hidden.has(rowClass(i)) || (!inside(x, y, 0) && !inside(x + DE[i] * s, y - DN[i] * s, 0))) continue;
+      if (rowClass(i) >= 1) ++flaggedInView;
+      trueRows.push(i);
     }
 
     // Cells of kCellLeast or more inlier pairs: one arrow from their mean
@@ -301,22 +352,22 @@
     const fill = start.slice(0, cellCount.length);
     const cellDn = new Float64Array(start[cellCount.length]), cellDe = new Float64Array(cellDn.length);
     const sumX = new Float64Array(cellCount.length), sumY = new Float64Array(cellCount.length);
-    for (const i of cellRows) {
-      const c = cellOf(i);
+    for (let r = 0; r < cellled; ++r) {
+      const k = cellPlaces[r], c = cellIndex[r];
       if (cellCount[c] < kCellLeast) {
-        shortRows.push(i);
+        shortRows.push(order[k]);
         continue;
       }
-      cellDn[fill[c]] = DN[i];
-      cellDe[fill[c]++] = DE[i];
-      sumX[c] += X[i];
-      sumY[c] += Y[i];
+      cellDn[fill[c]] = ODN[k];
+      cellDe[fill[c]++] = ODE[k];
+      sumX[c] += OX[k];
+      sumY[c] += OY[k];
     }
     const cellArrows = [];
     for (let c = 0; c < cellCount.length; ++c) {
       if (cellCount[c] < kCellLeast) continue;
-      const dn = percentile(cellDn.subarray(start[c], start[c + 1]).sort(), 0.5);
-      const de = percentile(cellDe.subarray(start[c], start[c + 1]).sort(), 0.5);
+      const dn = medianInPlace(cellDn.subarray(start[c], start[c + 1]), cellCount[c]);
+      const de = medianInPlace(cellDe.subarray(start[c], start[c + 1]), cellCount[c]);
       cellArrows.push({ x: sumX[c] / cellCount[c], y: sumY[c] / cellCount[c], dn, de, members: cellCount[c] });
     }
 
@@ -353,13 +404,24 @@
       c.fill(path);
     };
     const drawn = [];  // lengths (px) of the ordinary arrows drawn
-    let longest = 0, represented = 0;
+    let longest = 0, represented = 0, singleCount = 0;
     const tips = new Map();  // row -> its drawn tip, for the labels
 
     // 1. station dots
-    const dots = pixelPainter(context), dot = pixelWord(palette.station);
-    const dotSize = dotRows.length > kSmallDotsFrom ? 2 : 3;
-    for (const i of dotRows) dots.square(screenX(map, X[i]), screenY(map, Y[i]), dotSize, dot);
+    const dots = pixelPainter(context);
+    // Many stations: small light dots, which leave the arrows readable.
+    const dense = dotCount > kSmallDotsFrom;
+    const dot = pixelWord(dense ? palette.level : palette.station), dotSize = dense ? 1 : 3;
+    if (dense && dots.ratio === 1) {
+      // One pixel each, written here: 200,000 dots in about 2 ms.
+      const pixels = dots.pixels, W = dots.width, HH = dots.height;
+      for (let r = 0; r < dotCount; ++r) {
+        const px = Math.round(ax + OX[dotPlaces[r]] * s), py = Math.round(by - OY[dotPlaces[r]] * s);
+        if (px >= 0 && px < W && py >= 0 && py < HH) pixels[py * W + px] = dot;
+      }
+    } else {
+      for (let r = 0; r < dotCount; ++r) dots.square(ax + OX[dotPlaces[r]] * s, by - OY[dotPlaces[r]] * s, dotSize, dot);
+    }
     dots.put();
     // 2. ordinary arrows: the cells', then the single ones, by class
     const thin = n > kThinArrowsFrom ? 1 : 1.4;
@@ -384,6 +446,7 @@
       const x = screenX(map, X[i]), y = screenY(map, Y[i]);
       const ex = x + DE[i] * arrowScale, ey = y - DN[i] * arrowScale;
       arrowPath(singles[rowClass(i)].path(), x, y, ex, ey);
+      ++singleCount;
       drawn.push(H[i] * arrowScale);
       longest = Math.max(longest, H[i] * arrowScale);
       tips.set(i, [ex, ey]);
@@ -493,6 +556,7 @@
       longestArrow: longest.toFixed(2),
       medianArrow: drawn.length ? percentile(drawn, 0.5).toFixed(2) : '0',
       cellArrows: String(cellArrows.length),
+      singleArrows: String(singleCount),
       rings: String(rings.size),
       trueScale: JSON.stringify(trueLines),
       labels: JSON.stringify(labels.map((b) => ({ text: b.text, x: +b.x.toFixed(1), y: +b.y.toFixed(1), w: +b.w.toFixed(1), h: b.h }))),
@@ -517,25 +581,52 @@
     const rows = Array.from(order);
     const rank = (i) => (Number.isNaN(DU[i]) ? 0 : overVertical(i) ? 2 : 1);
     rows.sort((a, b) => rank(a) - rank(b) || Math.abs(DU[a]) - Math.abs(DU[b]) || rankOf[a] - rankOf[b]);
-    return rows;
+    return Int32Array.from(rows);
   })();
   const verticalByLength = heightOrder.filter((i) => overVertical(i) && !Number.isNaN(DU[i])).reverse();
+  // By place in heightOrder: position, colour as a pixel word, and kind (0
+  // no height, 1 a height, 2 over the vertical tolerance).
+  const HX = new Float64Array(heightOrder.length), HY = new Float64Array(heightOrder.length);
+  const HWord = new Uint32Array(heightOrder.length), HKind = new Uint8Array(heightOrder.length);
+  {
+    const words = heightColours.map(pixelWord);
+    heightOrder.forEach((i, k) => {
+      HX[k] = X[i];
+      HY[k] = Y[i];
+      HKind[k] = Number.isNaN(DU[i]) ? 0 : overVertical(i) ? 2 : 1;
+      HWord[k] = HKind[k] ? words[heightStep(DU[i], heightRange)] : 0;
+    });
+  }
 
   // Squares straight into the canvas's pixels, in the order given: far faster
   // than paths for a hundred thousand squares (a path of 60,000 squares and
   // rings took 1.7 s to rasterize in headless chromium on this machine), and
   // each square lies exactly over those before it.
+  const images = new Map();
   function pixelPainter(context) {
     const W = context.canvas.width, HH = context.canvas.height;
     const ratio = window.devicePixelRatio || 1;
-    const image = context.createImageData(W, HH);
+    // One image per canvas and size, cleared for each frame.
+    let image = images.get(context);
+    if (!image || image.width !== W || image.height !== HH) {
+      image = context.createImageData(W, HH);
+      images.set(context, image);
+    }
     const pixels = new Uint32Array(image.data.buffer);
+    pixels.fill(0);
     return {
       // A square of side `size` CSS pixels about (x, y), filled, or only its
       // one-pixel outline.
       square(x, y, size, word, outline = false) {
         const side = Math.max(1, Math.round(size * ratio));
         const x0 = Math.round(x * ratio - side / 2), y0 = Math.round(y * ratio - side / 2);
+        if (!outline && x0 >= 0 && y0 >= 0 && x0 + side <= W && y0 + side <= HH) {
+          // Wholly inside, the common case: no clipping, no calls.
+          for (let row = y0, p = y0 * W + x0; row < y0 + side; ++row, p += W) {
+            for (let q = p; q < p + side; ++q) pixels[q] = word;
+          }
+          return;
+        }
         const left = Math.max(0, x0), right = Math.min(W, x0 + side);
         if (left >= right) return;
         for (let row = Math.max(0, y0); row < Math.min(HH, y0 + side); ++row) {
@@ -546,6 +637,7 @@
         }
       },
       put() { context.putImageData(image, 0, 0); },
+      pixels, width: W, height: HH, ratio,
     };
   }
 
@@ -556,29 +648,29 @@
     context.clearRect(0, 0, width, height);
     drawScaleBar(map);
     const paint = pixelPainter(context);
-    const words = heightColours.map(pixelWord);
     const none = pixelWord('#8a8a8a'), black = pixelWord('#000000');
     let squares = 0;
     const outlined = [];
-    for (const i of heightOrder) {
-      const x = screenX(map, X[i]);
-      const y = screenY(map, Y[i]);
+    const s = screenScale(map), ax = width / 2 - view.cx * s, by = height / 2 + view.cy * s;
+    for (let k = 0; k < heightOrder.length; ++k) {
+      const x = ax + HX[k] * s;
+      const y = by - HY[k] * s;
       if (x < -10 || x > width + 10 || y < -10 || y > height + 10) continue;
-      if (Number.isNaN(DU[i])) {
+      if (HKind[k] === 0) {
         paint.square(x, y, 5, none, true);
         continue;
       }
-      if (overVertical(i)) {
-        outlined.push(i);
+      if (HKind[k] === 2) {
+        outlined.push(k);
         continue;
       }
-      paint.square(x, y, 5, words[heightStep(DU[i], heightRange)]);
+      paint.square(x, y, 5, HWord[k]);
       ++squares;
     }
     // Over the vertical tolerance: all outlines, then all squares, so that a
     // dense patch (a subsidence bowl) shows its colour, outlined at its edge.
-    for (const i of outlined) paint.square(screenX(map, X[i]), screenY(map, Y[i]), 7, black);
-    for (const i of outlined) paint.square(screenX(map, X[i]), screenY(map, Y[i]), 5, words[heightStep(DU[i], heightRange)]);
+    for (const k of outlined) paint.square(ax + HX[k] * s, by - HY[k] * s, 7, black);
+    for (const k of outlined) paint.square(ax + HX[k] * s, by - HY[k] * s, 5, HWord[k]);
     squares += outlined.length;
     paint.put();
     const labelled = [];

@@ -128,3 +128,16 @@ test("a mover's length keeps three significant digits in its unit", () => {
     [0.0099996, '1 cm'], [250, '250 m']];
   for (const [metres, text] of cases) assert.equal(math.moverLength(metres), text, String(metres));
 });
+
+test('the median by selection is the percentile of the sorted values', () => {
+  let state = 5;
+  const random = () => ((state = (state * 48271) % 2147483647) / 2147483647);
+  for (const count of [1, 2, 3, 4, 5, 10, 101, 1000]) {
+    for (const spread of [1, 0.01]) {
+      const values = Float64Array.from({ length: count + 3 }, () => Math.round(random() * 100) * spread);
+      const expected = math.percentile(values.slice(0, count).sort(), 0.5);
+      assert.equal(math.medianInPlace(values, count), expected, `${count} values`);
+    }
+  }
+  assert.equal(math.medianInPlace(new Float64Array(4), 0), 0);
+});
