@@ -226,42 +226,66 @@ const tessovane2MapMath = (function () {
   const heightColours = (palette) => Array.from({ length: kHeightSteps }, (_, k) =>
     divergingColour(palette, (k - (kHeightSteps - 1) / 2) / ((kHeightSteps - 1) / 2)));
 
-  // A histogram's upper end (metres) for ascending magnitudes `sorted`: the
-  // largest value, or 1.1 times the 99th percentile when the largest lies
-  // beyond 1.5 times it (the tail then goes into the last bar); at least
-  // `least` (2.2 tolerances, so that the tolerance lines show); 1 cm when
-  // that leaves nothing.
-  function histogramTop(sorted, least) {
-    const largest = sorted.length ? sorted[sorted.length - 1] : 0;
-    const p99 = percentile(sorted, 0.99);
-    const top = Math.max(largest <= 1.5 * p99 ? largest : 1.1 * p99, least);
-    return top > 0 ? top : 0.01;
+  // A histogram's layout for ascending magnitudes `sorted` (metres; the
+  // horizontal shifts, or |du|): its upper end is 1.1 times the inliers'
+  // 99.5th percentile (inliers as robustTypicalShift reads them), so that
+  // blunders neither stretch it nor thin the bars; a tolerance line up to
+  // three times beyond that end moves the end out to show it, one farther
+  // stays an edge marker. Bins are a 1-2-5 width, about kHistogramBins over
+  // the range (`symmetric`: from -top to top), one of them centred on 0:
+  // bin k holds [(k - 1/2) width, (k + 1/2) width). Returns {top, width,
+  // first, last} (first and last: the end bins' k).
+  const kHistogramBins = 40;
+  function histogramLayout(sorted, lines, symmetric) {
+    const { inliers } = robustTypicalShift(sorted);
+    let top = 1.1 * percentile(sorted.subarray ? sorted.subarray(0, inliers) : sorted.slice(0, inliers), 0.995);
+    if (!(top > 0)) top = 0.01;
+    const reach = top;
+    for (const line of lines) if (Math.abs(line) > top && Math.abs(line) <= 3 * reach) top = 1.05 * Math.abs(line);
+    const width = nearestNiceValue(((symmetric ? 2 : 1) * top) / kHistogramBins);
+    const last = Math.ceil(top / width - 0.5);
+    return { top, width, first: symmetric ? -last : 0, last };
   }
 
-  // The counts of `values` in `bins` equal bins from lo to hi; a value below
-  // lo goes into the first bin and one beyond hi into the last, and both are
-  // counted apart.
-  function histogramBins(values, lo, hi, bins) {
-    const counts = new Array(bins).fill(0);
+  // The counts of `values` in the bins of a layout, first to last; a value
+  // beyond the end bins goes into them and is counted apart.
+  function histogramBins(values, layout) {
+    const counts = new Array(layout.last - layout.first + 1).fill(0);
     let below = 0, above = 0;
     for (const v of values) {
-      let k = Math.floor(((v - lo) / (hi - lo)) * bins);
-      if (k < 0) {
-        k = 0;
+      let k = Math.floor(v / layout.width + 0.5);
+      if (k < layout.first) {
+        k = layout.first;
         ++below;
-      } else if (k >= bins) {
-        k = bins - 1;
-        if (v > hi) ++above;
+      } else if (k > layout.last) {
+        k = layout.last;
+        ++above;
       }
-      counts[k]++;
+      counts[k - layout.first]++;
     }
     return { counts, below, above };
   }
 
+  // Labels of lines at x positions (px, ascending by x) with widths (px):
+  // the row of each (0 the top one), the lowest row free of the labels
+  // before it, so that none overlaps another.
+  function labelRows(items, gap = 4) {
+    const rowEnds = [];
+    return items.map(({ x, width }) => {
+      let row = 0;
+      while (row < rowEnds.length && rowEnds[row] > x - width / 2 - gap) ++row;
+      rowEnds[row] = x + width / 2;
+      return row;
+    });
+  }
+
   // The ticks of an axis from lo to hi: the multiples of the 1-2-5 length
-  // under a fifth of the range.
-  function axisTicks(lo, hi) {
-    const tick = niceLengthAtMost((hi - lo) / 5);
+  // under a fifth of the range, or the least 1-2-5 length from leastTick.
+  function axisTicks(lo, hi, leastTick = 0) {
+    // The next 1-2-5 length up while the ticks are closer than leastTick
+    // (metres), so that their labels stay apart.
+    let tick = niceLengthAtMost((hi - lo) / 5);
+    while (tick < leastTick) tick = niceLengthAtMost(tick * 2.6);
     const ticks = [];
     // "|| 0": the ceiling of a hair below zero is -0.
     for (let k = Math.ceil(lo / tick - 1e-9) || 0; k * tick <= hi + tick * 1e-9; ++k) ticks.push(k * tick);
@@ -310,7 +334,7 @@ const tessovane2MapMath = (function () {
 
   return {
     niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
-    kHeightSteps, heightStep, mixColour, divergingColour, heightColours, histogramTop, histogramBins, axisTicks,
+    kHeightSteps, heightStep, mixColour, divergingColour, heightColours, kHistogramBins, histogramLayout, histogramBins, labelRows, axisTicks,
     stationGrid, robustTypicalShift, nearestNiceValue, kArrowTargetPx, kOffScaleCapPx, viewExaggeration,
     viewReferenceLength, moverLength, pixelWord, medianInPlace,
   };

@@ -8,7 +8,7 @@
 (function () {
   const {
     scaleBarLength, lengthLabel, shiftClass, heightRange: heightRangeOf, heightStep,
-    divergingColour, heightColours: heightColoursOf, histogramTop, histogramBins, axisTicks, stationGrid,
+    divergingColour, heightColours: heightColoursOf, histogramLayout, histogramBins, labelRows, axisTicks, stationGrid,
     percentile, pixelWord, medianInPlace, robustTypicalShift, kArrowTargetPx, kOffScaleCapPx, viewExaggeration, viewReferenceLength, moverLength,
   } = tessovane2MapMath;
 
@@ -737,24 +737,32 @@
   }
 
   // --- histograms ------------------------------------------------------------------
-  const kBins = 40;
 
-  // values: the shifts; lo, hi: the range (values beyond go into the end
-  // bins, marked); lines: [value, label]; colourOf: bar colour by bin centre.
-  function drawHistogram(canvas, values, lo, hi, lines, colourOf) {
+  // values: the shifts; layout: the bins (histogramLayout; values beyond go
+  // into the end bins, counted); lines: [value, label], a line beyond the
+  // range an edge marker; colourOf: bar colour by bin centre.
+  function drawHistogram(canvas, values, layout, lines, colourOf) {
     const { context, width, height } = sizeCanvas(canvas);
     context.clearRect(0, 0, width, height);
-    const left = 44, right = width - 12, top = 22, bottom = height - 30;
-    const { counts, below, above } = histogramBins(values, lo, hi, kBins);
-    const most = Math.max(1, ...counts);
-    const binWidth = (right - left) / kBins;
+    const { counts, below, above } = histogramBins(values, layout);
+    const lo = (layout.first - 0.5) * layout.width, hi = (layout.last + 0.5) * layout.width;
+    const left = 44, right = width - 12, bottom = height - 30;
+    context.font = '11px "DejaVu Sans", Arial, sans-serif';
     const xOf = (v) => left + ((v - lo) / (hi - lo)) * (right - left);
-    for (let k = 0; k < kBins; ++k) {
-      if (!counts[k]) continue;
-      const barHeight = Math.max(1, (counts[k] / most) * (bottom - top));
-      context.fillStyle = colourOf(lo + (k + 0.5) * ((hi - lo) / kBins));
-      context.fillRect(left + k * binWidth + 0.5, bottom - barHeight, Math.max(1, binWidth - 1), barHeight);
-    }
+    // The lines' labels in rows, so that none overlaps another; the bars
+    // start below the last row.
+    const shown = lines.filter(([value]) => value >= lo && value <= hi).sort((p, q) => p[0] - q[0]);
+    const rows = labelRows(shown.map(([value, label]) => ({ x: xOf(value), width: context.measureText(label).width })));
+    const top = 22 + 12 * Math.max(0, ...rows);
+    const most = Math.max(1, ...counts);
+    const barWidth = (right - left) / counts.length;
+    counts.forEach((count, k) => {
+      if (!count) return;
+      const barHeight = Math.max(1, (count / most) * (bottom - top));
+      context.fillStyle = colourOf((layout.first + k) * layout.width);
+      context.fillRect(left + k * barWidth + (barWidth > 3 ? 0.5 : 0), bottom - barHeight,
+        Math.max(1, barWidth - (barWidth > 3 ? 1 : 0)), barHeight);
+    });
     context.strokeStyle = '#1b1b1b';
     context.lineWidth = 1;
     context.beginPath();
@@ -762,13 +770,13 @@
     context.lineTo(left, bottom);
     context.lineTo(right, bottom);
     context.stroke();
-    context.font = '11px "DejaVu Sans", Arial, sans-serif';
     context.fillStyle = '#1b1b1b';
     context.textAlign = 'right';
     context.fillText(String(most), left - 4, top + 4);
     context.fillText('0', left - 4, bottom);
     context.textAlign = 'center';
-    for (const t of axisTicks(lo, hi)) {
+    // Ticks at least 52 px apart: room for a label such as "−10 cm".
+    for (const t of axisTicks(lo, hi, (52 / (right - left)) * (hi - lo))) {
       const x = xOf(t);
       context.beginPath();
       context.moveTo(x, bottom);
@@ -777,24 +785,39 @@
       const label = t === 0 ? '0' : (t < 0 ? '\u2212' : '') + lengthLabel(Math.abs(t));
       context.fillText(label, x, bottom + 16);
     }
+    const boxes = [];
     context.setLineDash([4, 3]);
-    for (const [value, label] of lines) {
-      if (value < lo || value > hi) continue;
-      const x = xOf(value);
+    shown.forEach(([value, label], k) => {
+      const x = xOf(value), y = 13 + 12 * rows[k];
       context.strokeStyle = '#000000';
       context.beginPath();
-      context.moveTo(x, top - 6);
+      context.moveTo(x, y + 3);
       context.lineTo(x, bottom);
       context.stroke();
-      context.fillText(label, x, top - 9);
-    }
+      context.fillText(label, x, y);
+      const w = context.measureText(label).width;
+      boxes.push({ text: label, x: +(x - w / 2).toFixed(1), y: y - 10, w: +w.toFixed(1), h: 12 });
+    });
     context.setLineDash([]);
+    // Lines far beyond the range: a marker at the edge they lie past.
+    const markers = [];
+    for (const [value, label] of lines) {
+      if (value >= lo && value <= hi) continue;
+      markers.push(value > hi ? label + ' \u2192' : '\u2190 ' + label);
+    }
+    context.fillStyle = '#1b1b1b';
+    markers.forEach((text, k) => {
+      context.textAlign = text.endsWith('\u2192') ? 'right' : 'left';
+      context.fillText(text, text.endsWith('\u2192') ? right : left + 4, top + 4 + 13 * (k + 1));
+    });
     context.textAlign = 'start';
-    const notes = [values.length + ' values'];
-    if (below) notes.push(below + ' below the range in the first bar');
-    if (above) notes.push(above + ' beyond it in the last bar');
+    const notes = [values.length + ' values, bars of ' + lengthLabel(layout.width)];
+    if (below) notes.push(below + ' below, in the first bar');
+    if (above) notes.push(above + ' beyond, in the last');
     context.fillStyle = '#5a5a5a';
     context.fillText(notes.join('; '), left + 6, height - 2);
+    Object.assign(canvas.dataset, { binWidth: String(layout.width), first: String(layout.first),
+      counts: JSON.stringify(counts), lineLabels: JSON.stringify(boxes), markers: JSON.stringify(markers) });
   }
 
   function drawHistograms() {
@@ -803,16 +826,15 @@
       if (isPair(i) && !Number.isNaN(H[i])) horizontal.push(H[i]);
       if (!Number.isNaN(DU[i])) vertical.push(DU[i]);
     }
-    const hiH = histogramTop(Float64Array.from(horizontal).sort(), 2.2 * tolerance);
-    drawHistogram(document.getElementById('horizontal-histogram'), horizontal, 0, hiH,
-      [[tolerance, lengthLabel(tolerance)], [2 * tolerance, lengthLabel(2 * tolerance)]],
+    const horizontalLines = [[tolerance, 'tolerance ' + lengthLabel(tolerance)], [2 * tolerance, lengthLabel(2 * tolerance)]];
+    drawHistogram(document.getElementById('horizontal-histogram'), horizontal,
+      histogramLayout(Float64Array.from(horizontal).sort(), horizontalLines.map(([v]) => v), false), horizontalLines,
       (v) => classColours[shiftClass(v, tolerance)]);
-    const hiU = histogramTop(Float64Array.from(vertical.map(Math.abs)).sort(),
-      verticalTolerance !== null ? 2.2 * verticalTolerance : 0);
     const lines = verticalTolerance !== null
-      ? [[-verticalTolerance, '\u2212' + lengthLabel(verticalTolerance)], [verticalTolerance, lengthLabel(verticalTolerance)]]
+      ? [[-verticalTolerance, '\u2212' + lengthLabel(verticalTolerance)], [verticalTolerance, 'tolerance ' + lengthLabel(verticalTolerance)]]
       : [];
-    drawHistogram(document.getElementById('height-histogram'), vertical, -hiU, hiU, lines,
+    drawHistogram(document.getElementById('height-histogram'), vertical,
+      histogramLayout(Float64Array.from(vertical, Math.abs).sort(), lines.map(([v]) => v), true), lines,
       (v) => divergingColour(palette, v / heightRange));
   }
 

@@ -7,13 +7,14 @@
 # (0.5 % blunders, a mis-keyed pair, a -10 cm bowl; 5-digit SSNs, so that
 # the *86 records of 60,000 marks find their own); n5000-reversed.html: the
 # same 5,000 with the 2nd file's stations in reverse order; n5000-b0.html,
-# -b6.html, -b15.html: 0, 6 and 15 % blunders.
+# -b6.html, -b15.html: 0, 6 and 15 % blunders; n5000-tol30.html: the 5,000
+# with a horizontal tolerance of 30 cm.
 set -e
 generator=$1 shifts=$2 out=$3
 mkdir -p "$out"
-page() {  # NAME FILE1 FILE2: the page of the pair, status 1 (movers) expected
+page() {  # NAME FILE1 FILE2 [TOLERANCE]: the page of the pair, status 1 (movers) expected
   status=0
-  "$shifts" "$2" "$3" "$out/$1" 0.05 5 P --vertical-tolerance 0.02 --formats html -q 2>/dev/null || status=$?
+  "$shifts" "$2" "$3" "$out/$1" "${4:-0.05}" 5 P --vertical-tolerance 0.02 --formats html -q 2>/dev/null || status=$?
   [ "$status" -le 1 ] || { echo "tessovane2_shifts failed ($status) on $1" >&2; exit 1; }
 }
 for marks in 5000 60000; do
@@ -25,6 +26,7 @@ done
 awk 'substr($0, 7, 3) == "*80" { ++n } n == 0 { print; next } { block[n] = block[n] $0 "\n" }
      END { for (k = n; k >= 1; --k) printf "%s", block[k] }' "$out/n5000.new.hz" > "$out/n5000-reversed.new.hz"
 page n5000-reversed "$out/n5000.old.hz" "$out/n5000-reversed.new.hz"
+page n5000-tol30 "$out/n5000.old.hz" "$out/n5000.new.hz" 0.3
 for rate in 0 6 15; do
   python3 "$generator" 5000 "$out/n5000-b$rate" --ssn-digits 5 --blunders "0.$(printf %02d "$rate")"
   page "n5000-b$rate" "$out/n5000-b$rate.old.hz" "$out/n5000-b$rate.new.hz"

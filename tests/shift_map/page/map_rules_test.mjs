@@ -137,6 +137,39 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
     }
   }
 
+  // Rule 11: histograms of 1-2-5 bars, one centred on 0, no gap in their
+  // body; a far tolerance an edge marker; line labels apart.
+  for (const name of ['n5000', 'n60000', 'n5000-tol30']) {
+    const { page } = await open(name);
+    for (const id of ['horizontal-histogram', 'height-histogram']) {
+      const h = await hook(page, '#' + id);
+      const counts = h.counts, total = counts.reduce((a, b) => a + b, 0);
+      const nice = Number(h.binWidth / 10 ** Math.floor(Math.log10(h.binWidth) + 1e-9)).toFixed(6);
+      // The central 95 %: from the bin holding the 2.5th percentile to the one holding the 97.5th.
+      let sum = 0, low = -1, high = -1;
+      counts.forEach((c, k) => {
+        sum += c;
+        if (low < 0 && sum >= 0.025 * total) low = k;
+        if (high < 0 && sum >= 0.975 * total) high = k;
+      });
+      let gaps = 0;
+      for (let k = low; k <= high; ++k) {
+        if (counts[k]) continue;
+        const before = counts.slice(low, k).some((c) => c > 0.01 * total), after = counts.slice(k + 1, high + 1).some((c) => c > 0.01 * total);
+        if (before && after) ++gaps;
+      }
+      let clashes = 0;
+      h.lineLabels.forEach((a, k) => { for (const b of h.lineLabels.slice(k + 1)) if (overlaps(a, b)) ++clashes; });
+      check(['1.000000', '2.000000', '5.000000'].includes(nice) && Number.isInteger(h.first) && gaps === 0 &&
+        high - low + 1 >= 15 && clashes === 0,
+      `${name} ${id}: bars of ${h.binWidth} m from bin ${h.first}, ${high - low + 1} bars hold the central 95 %, ${gaps} empty between, ${clashes} labels overlapping`);
+      if (name === 'n5000-tol30' && id === 'horizontal-histogram') {
+        check(h.markers.includes('tolerance 30 cm \u2192'), `${name}: the 30 cm tolerance is an edge marker (${h.markers.join(', ')})`);
+      }
+    }
+    await page.close();
+  }
+
   for (const name of ['n5000', 'n60000']) {
     const { page, data, errors } = await open(name);
     const isPair = (i) => 'mhvbl'.includes(data.status[i]);
