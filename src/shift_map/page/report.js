@@ -22,22 +22,37 @@
   };
   const X = toNumbers(data.x);
   const Y = toNumbers(data.y);
-  const DN = toNumbers(data.dn);
-  const DE = toNumbers(data.de);
-  const DU = toNumbers(data.du);
-  const H = toNumbers(data.horizontal);
   const status = data.status;
-  // The colour class of each pair ('0', '1', '2'; '-' for a station in one
-  // file only), as the C++ gives it.
-  const rowClass = (i) => data.shiftClass.charCodeAt(i) - 48;
   const palette = data.palette;
   const tolerance = data.tolerance;
   const verticalTolerance = data.verticalTolerance;
+  // The shifts the maps draw: the raw ones (2nd file minus 1st), and with a
+  // fit its systematic part and the residuals; each with its horizontal
+  // length and colour class (0, 1, 2; 255 for a station in one file only).
+  // The raw classes are the C++'s.
+  const raw = {
+    DN: toNumbers(data.dn), DE: toNumbers(data.de), DU: toNumbers(data.du), H: toNumbers(data.horizontal),
+    CLS: Uint8Array.from({ length: n }, (_, i) => data.shiftClass.charCodeAt(i) - 48),
+  };
+  function shiftsOf(dn, de, du) {
+    const DNs = toNumbers(dn), DEs = toNumbers(de);
+    const Hs = Float64Array.from(DNs, (v, i) => Math.hypot(v, DEs[i]));
+    return { DN: DNs, DE: DEs, DU: toNumbers(du), H: Hs,
+      CLS: Uint8Array.from(Hs, (h, i) => (raw.CLS[i] > 2 ? 255 : shiftClass(Number.isNaN(h) ? 0 : h, tolerance))) };
+  }
+  const shiftSets = { raw };
+  if (data.fit) {
+    shiftSets.systematic = shiftsOf(data.fitDn, data.fitDe, data.fitDu);
+    shiftSets.residual = shiftsOf(data.resDn, data.resDe, data.resDu);
+  }
+  let mode = data.fit ? 'residual' : 'raw';
+  let { DN, DE, DU, H, CLS } = shiftSets[mode];
+  const rowClass = (i) => CLS[i];
   const exaggeration = data.map.exaggeration;
   const isPair = (i) => 'mhvbl'.includes(status[i]);
   // bad_position and no_key rows have no place on the maps.
   const isOnMap = (i) => status[i] !== 'x' && status[i] !== 'k';
-  const overVertical = (i) => status[i] === 'v' || status[i] === 'b';
+  const overVertical = (i) => verticalTolerance !== null && Math.abs(DU[i]) > verticalTolerance;
   const classColours = [palette.within, palette.upToTwice, palette.beyondTwice];
   const kLabelledMovers = 5;
 
@@ -153,27 +168,14 @@
     for (let i = 0; i < n; ++i) if (isOnMap(i)) rows.push(i);
     const byText = (a, b) => (a < b ? -1 : a > b ? 1 : 0);
     rows.sort((a, b) => X[a] - X[b] || Y[a] - Y[b] || byText(data.pid[a], data.pid[b]) ||
-      byText(status[a], status[b]) || DN[a] - DN[b] || DE[a] - DE[b] || a - b);
+      byText(status[a], status[b]) || raw.DN[a] - raw.DN[b] || raw.DE[a] - raw.DE[b] || a - b);
     return Int32Array.from(rows);
   })();
   const rankOf = new Int32Array(n);
   order.forEach((i, k) => { rankOf[i] = k; });
 
-  // The typical shift of the pairs, read robustly: blunders and wrong
-  // pairings neither set the arrows' scale nor join a cell's arrow.
-  const typical = (() => {
-    const shifts = [];
-    for (const i of order) if (isPair(i) && !Number.isNaN(H[i])) shifts.push(H[i]);
-    return robustTypicalShift(Float64Array.from(shifts).sort());
-  })();
-  const isInlier = (i) => H[i] <= typical.inlierLimit;
   const viewShifts = new Float64Array(n);  // scratch: the inliers' shifts in view
   const kViewTypicalLeast = 20, kViewTypicalSample = 25000;
-  // The pairs with a shift, largest first, and those over the horizontal
-  // tolerance (the flagged ones).
-  const pairsByLength = order.filter((i) => isPair(i) && H[i] > 0).sort((a, b) => H[b] - H[a] || rankOf[a] - rankOf[b]);
-  const flaggedByLength = pairsByLength.filter((i) => rowClass(i) >= 1);
-
   // What the drawing of each frame reads, by place in `order`, as typed
   // arrays: 200,000 stations take a few milliseconds a pass.
   const kPair = 0, kOnlyFirst = 1, kOnlySecond = 2;
@@ -183,13 +185,29 @@
   order.forEach((i, k) => {
     OX[k] = X[i];
     OY[k] = Y[i];
-    OH[k] = H[i];
-    ODN[k] = DN[i];
-    ODE[k] = DE[i];
     OKind[k] = isPair(i) ? kPair : status[i] === '1' ? kOnlyFirst : kOnlySecond;
-    OClass[k] = isPair(i) ? rowClass(i) : 0;
-    OInlier[k] = isPair(i) && isInlier(i) ? 1 : 0;
   });
+  // Of the shifts drawn (raw, systematic or residual): the typical shift,
+  // read robustly, so that blunders and wrong pairings neither set the
+  // arrows' scale nor join a cell's arrow (the systematic part, smooth, all
+  // inliers); the pairs with a shift, largest first, and those over the
+  // horizontal tolerance (the flagged ones).
+  let typical, pairsByLength, flaggedByLength;
+  const isInlier = (i) => mode === 'systematic' || H[i] <= typical.inlierLimit;
+  function prepareShiftMap() {
+    const shifts = [];
+    for (const i of order) if (isPair(i) && !Number.isNaN(H[i])) shifts.push(H[i]);
+    typical = robustTypicalShift(Float64Array.from(shifts).sort());
+    pairsByLength = order.filter((i) => isPair(i) && H[i] > 0).sort((p, q) => H[q] - H[p] || rankOf[p] - rankOf[q]);
+    flaggedByLength = mode === 'systematic' ? [] : pairsByLength.filter((i) => rowClass(i) >= 1);
+    order.forEach((i, k) => {
+      OH[k] = H[i];
+      ODN[k] = DN[i];
+      ODE[k] = DE[i];
+      OClass[k] = isPair(i) ? rowClass(i) : 0;
+      OInlier[k] = isPair(i) && isInlier(i) ? 1 : 0;
+    });
+  }
   // Scratch for each frame, so that a frame allocates little.
   const reach = new Int32Array(order.length), cellIndex = new Int32Array(order.length);
   const dotPlaces = new Int32Array(order.length), cellPlaces = new Int32Array(order.length);
@@ -210,6 +228,7 @@
 
   const kCellPx = 22;          // a cell's side on the screen
   const kCellLeast = 4;        // inlier pairs that make a cell's arrow
+  const kSystematicCellPx = 64;  // the grid of the systematic view
   const kSmallDotsFrom = 10000;  // stations in view from which their dots are 1 px and light, not 3 px and dark
   const kRingsAbove = 150;     // flagged and unpaired stations in view beyond which they are ringed by cell
   const kLabelFont = '11px "DejaVu Sans", Arial, sans-serif';
@@ -301,10 +320,13 @@
 
     // The cells: kCellPx squares on a grid fixed to the ground, so that
     // panning does not regroup them.
-    const cellMetres = kCellPx / s;
+    // The systematic part, a smooth field, as arrows on a coarse grid.
+    const systematic = mode === 'systematic';
+    const cellPx = systematic ? kSystematicCellPx : kCellPx, cellLeast = systematic ? 1 : kCellLeast;
+    const cellMetres = cellPx / s;
     const column0 = Math.floor((view.cx - width / 2 / s) / cellMetres) - 3;
     const row0 = Math.floor(-(view.cy + height / 2 / s) / cellMetres) - 3;
-    const columns = Math.ceil(width / kCellPx) + 7, rowsOfCells = Math.ceil(height / kCellPx) + 7;
+    const columns = Math.ceil(width / cellPx) + 7, rowsOfCells = Math.ceil(height / cellPx) + 7;
     const cellOf = (i) => (Math.floor(-Y[i] / cellMetres) - row0) * columns + (Math.floor(X[i] / cellMetres) - column0);
     const cellCount = new Int32Array(columns * rowsOfCells);
 
@@ -348,13 +370,13 @@
     // Cells of kCellLeast or more inlier pairs: one arrow from their mean
     // position with the component-wise median shift; the others' pairs single.
     const start = new Int32Array(cellCount.length + 1);
-    for (let c = 0; c < cellCount.length; ++c) start[c + 1] = start[c] + (cellCount[c] >= kCellLeast ? cellCount[c] : 0);
+    for (let c = 0; c < cellCount.length; ++c) start[c + 1] = start[c] + (cellCount[c] >= cellLeast ? cellCount[c] : 0);
     const fill = start.slice(0, cellCount.length);
     const cellDn = new Float64Array(start[cellCount.length]), cellDe = new Float64Array(cellDn.length);
     const sumX = new Float64Array(cellCount.length), sumY = new Float64Array(cellCount.length);
     for (let r = 0; r < cellled; ++r) {
       const k = cellPlaces[r], c = cellIndex[r];
-      if (cellCount[c] < kCellLeast) {
+      if (cellCount[c] < cellLeast) {
         shortRows.push(order[k]);
         continue;
       }
@@ -365,10 +387,14 @@
     }
     const cellArrows = [];
     for (let c = 0; c < cellCount.length; ++c) {
-      if (cellCount[c] < kCellLeast) continue;
+      if (cellCount[c] < cellLeast) continue;
       const dn = medianInPlace(cellDn.subarray(start[c], start[c + 1]), cellCount[c]);
       const de = medianInPlace(cellDe.subarray(start[c], start[c + 1]), cellCount[c]);
-      cellArrows.push({ x: sumX[c] / cellCount[c], y: sumY[c] / cellCount[c], dn, de, members: cellCount[c] });
+      // A grid's arrow at its cell's centre; a cell's of the others at its stations' mean position.
+      const centre = systematic
+        ? { x: (column0 + (c % columns) + 0.5) * cellMetres, y: -(row0 + Math.floor(c / columns) + 0.5) * cellMetres }
+        : { x: sumX[c] / cellCount[c], y: sumY[c] / cellCount[c] };
+      cellArrows.push({ x: centre.x, y: centre.y, dn, de, members: cellCount[c] });
     }
 
     // The five largest flagged movers in view are drawn singly and labelled.
@@ -379,7 +405,7 @@
     }
     const isLabelled = new Set(labelled);
     // Many flagged or unpaired stations: one ring per cell and class.
-    const ringing = flaggedInView > kRingsAbove;
+    const ringing = !systematic && flaggedInView > kRingsAbove;
     const rings = new Map();
     const ringed = (i, key) => {
       if (!ringing || isLabelled.has(i)) return false;
@@ -570,25 +596,25 @@
         ' draws ' + kArrowTargetPx + ' px)');
   }
 
-  // The height map's diverging scale: du from -heightRange to +heightRange.
-  const heightRange = heightRangeOf(DU, verticalTolerance);
+  // The height map's diverging scale: du from -heightRange to +heightRange
+  // (twice the vertical tolerance when one is given).
+  let heightRange = heightRangeOf(DU, verticalTolerance);
   const heightColours = heightColoursOf(palette);
-
   // The height map's drawing order: stations without a height first, then
   // by |du| ascending, so that the largest change is on top; those over the
-  // vertical tolerance last of all, outlined.
-  const heightOrder = (() => {
+  // vertical tolerance last of all, outlined. By place in it: position,
+  // colour as a pixel word, and kind (0 no height, 1 a height, 2 over the
+  // vertical tolerance).
+  let heightOrder, verticalByLength;
+  const HX = new Float64Array(order.length), HY = new Float64Array(order.length);
+  const HWord = new Uint32Array(order.length), HKind = new Uint8Array(order.length);
+  function prepareHeightMap() {
+    heightRange = heightRangeOf(DU, verticalTolerance);
     const rows = Array.from(order);
     const rank = (i) => (Number.isNaN(DU[i]) ? 0 : overVertical(i) ? 2 : 1);
-    rows.sort((a, b) => rank(a) - rank(b) || Math.abs(DU[a]) - Math.abs(DU[b]) || rankOf[a] - rankOf[b]);
-    return Int32Array.from(rows);
-  })();
-  const verticalByLength = heightOrder.filter((i) => overVertical(i) && !Number.isNaN(DU[i])).reverse();
-  // By place in heightOrder: position, colour as a pixel word, and kind (0
-  // no height, 1 a height, 2 over the vertical tolerance).
-  const HX = new Float64Array(heightOrder.length), HY = new Float64Array(heightOrder.length);
-  const HWord = new Uint32Array(heightOrder.length), HKind = new Uint8Array(heightOrder.length);
-  {
+    rows.sort((p, q) => rank(p) - rank(q) || Math.abs(DU[p]) - Math.abs(DU[q]) || rankOf[p] - rankOf[q]);
+    heightOrder = Int32Array.from(rows);
+    verticalByLength = heightOrder.filter((i) => overVertical(i) && !Number.isNaN(DU[i])).reverse();
     const words = heightColours.map(pixelWord);
     heightOrder.forEach((i, k) => {
       HX[k] = X[i];
@@ -871,9 +897,14 @@
     const list = document.createElement('dl');
     // The azimuth as the CSV writes it (null: no shift, or a station in one file).
     const azimuth = data.azimuth[i] === null ? '\u2013' : data.azimuth[i].toFixed(2) + '\u00b0';
-    for (const [term, value] of [['status', statusNames[status[i]]], ['horizontal', metres(H[i])],
-      ['dn (north)', metres(DN[i])], ['de (east)', metres(DE[i])], ['du (up)', metres(DU[i])],
-      ['azimuth', azimuth]]) {
+    const terms = [['status', statusNames[status[i]]], ['horizontal', metres(raw.H[i])],
+      ['dn (north)', metres(raw.DN[i])], ['de (east)', metres(raw.DE[i])], ['du (up)', metres(raw.DU[i])],
+      ['azimuth', azimuth]];
+    if (shiftSets.residual) {
+      terms.push(['residual', metres(shiftSets.residual.H[i])], ['residual du', metres(shiftSets.residual.DU[i])]);
+      if (data.outlier[i] === '1') terms.push(['fit', 'an outlier']);
+    }
+    for (const [term, value] of terms) {
       const dt = document.createElement('dt');
       dt.textContent = term;
       const dd = document.createElement('dd');
@@ -1015,8 +1046,44 @@
     view,
   };
 
+  // --- the views of a fit: raw, systematic, residual -----------------------------------
+  const viewButtons = document.querySelectorAll('#views button[data-view]');
+  // "similarity: tn 4.8 mm, te -2.03 cm, rotation 0.0151″, scale 0.0803 ppm; vertical offset"
+  function fitText() {
+    const units = { m: (v) => (v < 0 ? '−' : '') + moverLength(Math.abs(v)), 'arc-seconds': (v) => String(+v.toPrecision(3)) + '″',
+      ppm: (v) => String(+v.toPrecision(3)) + ' ppm' };
+    const parameters = data.fit.parameters.filter((p) => p.value !== null)
+      .map((p) => p.name + ' ' + (units[p.unit] || ((v) => String(+v.toPrecision(3))))(p.value));
+    return data.fit.model + ': ' + parameters.join(', ') + (data.fit.vertical !== 'none' ? '; vertical ' + data.fit.vertical : '');
+  }
+  function setMode(next) {
+    mode = next;
+    ({ DN, DE, DU, H, CLS } = shiftSets[mode]);
+    prepareShiftMap();
+    prepareHeightMap();
+    for (const button of viewButtons) button.setAttribute('aria-pressed', String(button.dataset.view === mode));
+    document.body.dataset.view = mode;
+    const caption = document.querySelector('#views .view-caption');
+    if (data.fit) {
+      caption.textContent = mode === 'raw' ? 'The shifts as measured: 2nd file minus 1st.'
+        : mode === 'systematic' ? 'The systematic change the fit found, on a coarse grid: ' + fitText() + '.'
+          : 'What is left after the fit (' + fitText() + '): residuals, ' +
+            (data.fit.sigmaH !== null ? 'σH ' + moverLength(data.fit.sigmaH) + ', ' : '') + data.fit.outliers +
+            ' outliers among the flagged.';
+    }
+    drawHeightLegend();
+  }
+  for (const button of viewButtons) {
+    button.addEventListener('click', () => {
+      setMode(button.dataset.view);
+      drawMaps();
+      drawHistograms();
+    });
+  }
+  document.getElementById('views').hidden = !data.fit;
+
+  setMode(mode);
   drawShiftLegend();
-  drawHeightLegend();
   drawMaps();
   drawHistograms();
   // A canvas is rasterized when it is painted, after this script; reading one

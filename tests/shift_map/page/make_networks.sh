@@ -8,14 +8,16 @@
 # the *86 records of 60,000 marks find their own); n5000-reversed.html: the
 # same 5,000 with the 2nd file's stations in reverse order; n5000-b0.html,
 # -b6.html, -b15.html: 0, 6 and 15 % blunders; n5000-tol30.html: the 5,000
-# with a horizontal tolerance of 30 cm.
+# with a horizontal tolerance of 30 cm; n5000-fit.html: with --fit similarity.
 set -e
 generator=$1 shifts=$2 out=$3
 mkdir -p "$out"
-page() {  # NAME FILE1 FILE2 [TOLERANCE]: the page of the pair, status 1 (movers) expected
+page() {  # NAME FILE1 FILE2 [TOLERANCE [OPTION...]]: the page of the pair, status 1 (movers) expected
+  name=$1 first=$2 second=$3 tolerance=${4:-0.05}
+  shift $(( $# < 4 ? $# : 4 ))
   status=0
-  "$shifts" "$2" "$3" "$out/$1" "${4:-0.05}" 5 P --vertical-tolerance 0.02 --formats html -q 2>/dev/null || status=$?
-  [ "$status" -le 1 ] || { echo "tessovane2_shifts failed ($status) on $1" >&2; exit 1; }
+  "$shifts" "$first" "$second" "$out/$name" "$tolerance" 5 P --vertical-tolerance 0.02 --formats html -q "$@" 2>/dev/null || status=$?
+  [ "$status" -le 1 ] || { echo "tessovane2_shifts failed ($status) on $name" >&2; exit 1; }
 }
 for marks in 5000 60000; do
   python3 "$generator" "$marks" "$out/n$marks" --ssn-digits 5
@@ -27,6 +29,7 @@ awk 'substr($0, 7, 3) == "*80" { ++n } n == 0 { print; next } { block[n] = block
      END { for (k = n; k >= 1; --k) printf "%s", block[k] }' "$out/n5000.new.hz" > "$out/n5000-reversed.new.hz"
 page n5000-reversed "$out/n5000.old.hz" "$out/n5000-reversed.new.hz"
 page n5000-tol30 "$out/n5000.old.hz" "$out/n5000.new.hz" 0.3
+page n5000-fit "$out/n5000.old.hz" "$out/n5000.new.hz" 0.05 --fit similarity
 for rate in 0 6 15; do
   python3 "$generator" 5000 "$out/n5000-b$rate" --ssn-digits 5 --blunders "0.$(printf %02d "$rate")"
   page "n5000-b$rate" "$out/n5000-b$rate.old.hz" "$out/n5000-b$rate.new.hz"

@@ -170,6 +170,36 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
     await page.close();
   }
 
+  // Rule 13: the views of a fit, the residual one first; none without a fit.
+  {
+    const { page, data, errors } = await open('n5000-fit');
+    const pressed = () => page.evaluate(() => [...document.querySelectorAll('#views button[aria-pressed="true"]')].map((b) => b.dataset.view));
+    const caption = () => page.locator('#views .view-caption').textContent();
+    check(await page.locator('#views').isVisible() && JSON.stringify(await pressed()) === '["residual"]',
+      `with a fit: the views offered, the residual one first (${await pressed()})`);
+    const residual = await hook(page);
+    const residualCaption = await caption();
+    check(residualCaption.includes(data.fit.model) && /tn .*te /.test(residualCaption) &&
+      residual.medianArrow >= 0.6 * kTargetPx && residual.medianArrow <= 1.6 * kTargetPx,
+    `the residual view: median arrow ${residual.medianArrow} px (x${residual.factor}); caption ${JSON.stringify(residualCaption)}`);
+    await page.locator('#views button[data-view="systematic"]').click();
+    await page.waitForTimeout(200);
+    const systematic = await hook(page);
+    check(systematic.cellArrows > 0 && systematic.singleArrows === 0 && systematic.labels.length === 0 &&
+      systematic.longestArrow <= systematic.cap && (await caption()).startsWith('The systematic change') &&
+      (await pressed()).join() === 'systematic',
+    `the systematic view: ${systematic.cellArrows} arrows on a grid, no single arrow, no label`);
+    await page.locator('#views button[data-view="raw"]').click();
+    await page.waitForTimeout(200);
+    const rawView = await hook(page);
+    check(rawView.trueScale.length === 1 && rawView.labels.length >= 3, `the raw view: the mis-key at true scale, ${rawView.labels.length} labels`);
+    check(errors.length === 0, `the views: no console error${errors.length ? ': ' + errors.join(' | ') : ''}`);
+    await page.close();
+    const plain = await open('n5000');
+    check(!(await plain.page.locator('#views').isVisible()), 'without a fit: no views offered');
+    await plain.page.close();
+  }
+
   for (const name of ['n5000', 'n60000']) {
     const { page, data, errors } = await open(name);
     const isPair = (i) => 'mhvbl'.includes(data.status[i]);
