@@ -8,7 +8,9 @@
 # the *86 records of 60,000 marks find their own); n5000-reversed.html: the
 # same 5,000 with the 2nd file's stations in reverse order; n5000-b0.html,
 # -b6.html, -b15.html: 0, 6 and 15 % blunders; n5000-tol30.html: the 5,000
-# with a horizontal tolerance of 30 cm; n5000-fit.html: with --fit similarity.
+# with a horizontal tolerance of 30 cm; n5000-fit.html: with --fit similarity;
+# n2000-dateline.html and n2000-west.html: 2,000 marks across the 180th
+# meridian, with longitudes E and W, and all W in [0, 360).
 set -e
 generator=$1 shifts=$2 out=$3
 mkdir -p "$out"
@@ -30,6 +32,11 @@ awk 'substr($0, 7, 3) == "*80" { ++n } n == 0 { print; next } { block[n] = block
 page n5000-reversed "$out/n5000.old.hz" "$out/n5000-reversed.new.hz"
 page n5000-tol30 "$out/n5000.old.hz" "$out/n5000.new.hz" 0.3
 page n5000-fit "$out/n5000.old.hz" "$out/n5000.new.hz" 0.05 --fit similarity
+# Across the 180th meridian, written E and W, and as longitudes west beyond 180.
+python3 "$generator" 2000 "$out/n2000-dateline" --ssn-digits 5 --center=-17,179.9
+page n2000-dateline "$out/n2000-dateline.old.hz" "$out/n2000-dateline.new.hz"
+python3 "$generator" 2000 "$out/n2000-west" --ssn-digits 5 --center=-17,179.9 --west-beyond-180
+page n2000-west "$out/n2000-west.old.hz" "$out/n2000-west.new.hz"
 for rate in 0 6 15; do
   python3 "$generator" 5000 "$out/n5000-b$rate" --ssn-digits 5 --blunders "0.$(printf %02d "$rate")"
   page "n5000-b$rate" "$out/n5000-b$rate.old.hz" "$out/n5000-b$rate.new.hz"

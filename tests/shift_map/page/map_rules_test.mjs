@@ -170,6 +170,18 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
     await page.close();
   }
 
+  // Rule 15: a network across the 180th meridian draws as one piece, however
+  // its longitudes are written: its extent is the region's (400 km by 300),
+  // and its labels and arrows are drawn.
+  for (const name of ['n2000-dateline', 'n2000-west']) {
+    const { page, data, errors } = await open(name);
+    const h = await hook(page);
+    const east = (data.map.maxX - data.map.minX) / 1000, north = (data.map.maxY - data.map.minY) / 1000;
+    check(east < 500 && north < 400 && h.cellArrows + h.singleArrows > 20 && h.labels.length >= 3 && errors.length === 0,
+      `${name}: one piece of ${east.toFixed(0)} by ${north.toFixed(0)} km, ${h.cellArrows} cell arrows, ${h.labels.length} labels`);
+    await page.close();
+  }
+
   // Rule 13: the views of a fit, the residual one first; none without a fit.
   {
     const { page, data, errors } = await open('n5000-fit');
