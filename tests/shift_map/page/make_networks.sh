@@ -10,7 +10,8 @@
 # -b6.html, -b15.html: 0, 6 and 15 % blunders; n5000-tol30.html: the 5,000
 # with a horizontal tolerance of 30 cm; n5000-fit.html: with --fit similarity;
 # n2000-dateline.html and n2000-west.html: 2,000 marks across the 180th
-# meridian, with longitudes E and W, and all W in [0, 360).
+# meridian, with longitudes E and W, and all W in [0, 360);
+# n2000-alternating.html: no change but heights alternately +-1 cm.
 set -e
 generator=$1 shifts=$2 out=$3
 mkdir -p "$out"
@@ -32,6 +33,12 @@ awk 'substr($0, 7, 3) == "*80" { ++n } n == 0 { print; next } { block[n] = block
 page n5000-reversed "$out/n5000.old.hz" "$out/n5000-reversed.new.hz"
 page n5000-tol30 "$out/n5000.old.hz" "$out/n5000.new.hz" 0.3
 page n5000-fit "$out/n5000.old.hz" "$out/n5000.new.hz" 0.05 --fit similarity
+# Heights alternately 1 cm up and 1 cm down: every *86 record of the 2nd
+# file (the orthometric height in millimetres in columns 17-23) moved.
+python3 "$generator" 2000 "$out/n2000-alternating" --ssn-digits 5 --plain --heights 1 --no-height 0
+awk 'substr($0, 7, 3) == "*86" { k++; $0 = substr($0, 1, 16) sprintf("%07d", substr($0, 17, 7) + (k % 2 ? 10 : -10)) substr($0, 24) }
+     { print }' "$out/n2000-alternating.new.hz" > "$out/n2000-alternating.moved.hz"
+page n2000-alternating "$out/n2000-alternating.old.hz" "$out/n2000-alternating.moved.hz"
 # Across the 180th meridian, written E and W, and as longitudes west beyond 180.
 python3 "$generator" 2000 "$out/n2000-dateline" --ssn-digits 5 --center=-17,179.9
 page n2000-dateline "$out/n2000-dateline.old.hz" "$out/n2000-dateline.new.hz"

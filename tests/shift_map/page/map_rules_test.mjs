@@ -170,6 +170,18 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
     await page.close();
   }
 
+  // Rule 10: heights alternately +1 and -1 cm draw as much red as blue.
+  {
+    const { page } = await open('n2000-alternating');
+    const image = await pixelsOf(page, '#height-map');
+    const all = image.width + image.height;
+    const reddish = countNear(image, image.width / 2, image.height / 2, all, (r, g, b) => r > b + 12).hits;
+    const bluish = countNear(image, image.width / 2, image.height / 2, all, (r, g, b) => b > r + 12).hits;
+    check(bluish > 1000 && reddish / bluish >= 0.8 && reddish / bluish <= 1.25,
+      `heights alternately +-1 cm: red to blue ${(reddish / bluish).toFixed(2)} (${reddish} to ${bluish} px)`);
+    await page.close();
+  }
+
   // Rule 15: a network across the 180th meridian draws as one piece, however
   // its longitudes are written: its extent is the region's (400 km by 300),
   // and its labels and arrows are drawn.
@@ -305,6 +317,12 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
       `${name}: zoomed x${4 ** step} onto ${data.pid[town]}: median ${h.medianArrow} px, longest ${h.longestArrow} px, x${h.factor}`);
     }
     console.log(`       ${seen.join('; ')}`);
+    if (name === 'n5000') {
+      const deep = await hook(page);
+      check(deep.cellArrows === 0 && deep.singleArrows > 0, `${name}: zoomed x64, single arrows back (${deep.singleArrows}), no cell arrows`);
+    }
+    const deepReference = (await hook(page)).reference;
+    check(deepReference.px >= 15 && deepReference.px <= 120, `${name}: zoomed x64, the reference arrow ${deepReference.label} draws ${deepReference.px} px`);
     check(errors.length === 0, `${name}: no console error${errors.length ? ': ' + errors.join(' | ') : ''}`);
     await page.close();
   }
