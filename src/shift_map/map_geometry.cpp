@@ -207,4 +207,20 @@ std::string lengthLabel(double metres) {
   return shortNumber(value, 3) + unit;
 }
 
+std::string moverLengthLabel(double metres) {
+  constexpr struct {
+    double size;  // metres
+    const char* unit;
+  } kUnits[] = {{1000.0, " km"}, {1.0, " m"}, {0.01, " cm"}, {0.001, " mm"}};
+  for (const auto& unit : kUnits) {
+    const double value = metres / unit.size;
+    const int decimals = value > 0.0 ? std::max(0, 2 - static_cast<int>(std::floor(std::log10(value)))) : 0;
+    const std::string text = shortNumber(value, decimals);
+    double rounded = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), rounded);
+    if (rounded >= 1.0 || unit.size == 0.001) return text + unit.unit;
+  }
+  return {};
+}
+
 }  // namespace tessovane2::shifts

@@ -166,13 +166,16 @@ const tessovane2MapMath = (function () {
     return nearestNiceValue((1.5 * kArrowTargetPx) / arrowPxPerMetre);
   }
 
-  // A mover's length with three significant digits in the unit that keeps
-  // it at least 1: "40.3 km", "1.79 m", "8.2 cm", "4 mm".
+  // A mover's length with three significant digits (halfway to the even
+  // one) in the largest unit that keeps it at least 1, as moverLengthLabel
+  // in map_geometry.cpp: "40.3 km", "1.79 m", "8.21 cm", "4 mm".
   function moverLength(metres) {
     const units = [[1000, ' km'], [1, ' m'], [0.01, ' cm'], [0.001, ' mm']];
     for (const [size, unit] of units) {
-      const value = Number((metres / size).toPrecision(3));
-      if (value >= 1 || size === 0.001) return String(value) + unit;
+      const value = metres / size;
+      const decimals = value > 0 ? Math.max(0, 2 - Math.floor(Math.log10(value))) : 0;
+      const rounded = Number(fixedHalfEven(value, decimals));
+      if (rounded >= 1 || size === 0.001) return String(rounded) + unit;
     }
     return '';
   }

@@ -40,6 +40,7 @@ test('the script gives what the C++ gives for the same inputs', () => {
     nearestNiceValue: math.nearestNiceValue,
     viewExaggeration: math.viewExaggeration,
     viewReferenceLength: math.viewReferenceLength,
+    moverLength: math.moverLength,
     robustTypicalShift: (shifts) => {
       const found = math.robustTypicalShift(Float64Array.from(shifts).sort());
       return [found.inlierLimit, found.typical, found.inliers];
