@@ -1,6 +1,7 @@
 // Writes an RGB(A) image as a palette PNG of at most 256 colours, so that the
-// README's pictures stay small: the most frequent colours are kept and every
-// other pixel takes the nearest of them (anti-aliased edges lose a shade).
+// README's pictures stay small: the most frequent colours apart from each
+// other are kept and every other pixel takes the nearest of them
+// (anti-aliased edges lose a shade).
 import zlib from 'node:zlib';
 
 const crcTable = Array.from({ length: 256 }, (_, n) => {
@@ -26,12 +27,20 @@ export function encodePalettePng({ width, height, channels, pixels }) {
   const key = (p) => (pixels[p] << 16) | (pixels[p + 1] << 8) | pixels[p + 2];
   const counts = new Map();
   for (let p = 0; p < pixels.length; p += channels) counts.set(key(p), (counts.get(key(p)) || 0) + 1);
-  const palette = [...counts.entries()].sort((a, b) => b[1] - a[1] || a[0] - b[0]).slice(0, 256).map(([c]) => c);
+  // The most frequent colours, each at least a few levels from those before
+  // it, so that the shades of one colour's edges leave room for the rarer
+  // colours (a legend's swatch).
+  const distance = (c, q) => ((c >> 16) - (q >> 16)) ** 2 + (((c >> 8) & 255) - ((q >> 8) & 255)) ** 2 + ((c & 255) - (q & 255)) ** 2;
+  const palette = [];
+  for (const [c] of [...counts.entries()].sort((a, b) => b[1] - a[1] || a[0] - b[0])) {
+    if (palette.length === 256) break;
+    if (palette.every((q) => distance(c, q) > 3 * 6 * 6)) palette.push(c);
+  }
   const index = new Map(palette.map((c, k) => [c, k]));
   const nearest = (c) => {
     let best = 0, bestDistance = Infinity;
     palette.forEach((q, k) => {
-      const d = ((c >> 16) - (q >> 16)) ** 2 + (((c >> 8) & 255) - ((q >> 8) & 255)) ** 2 + ((c & 255) - (q & 255)) ** 2;
+      const d = distance(c, q);
       if (d < bestDistance) [best, bestDistance] = [k, d];
     });
     index.set(c, best);
