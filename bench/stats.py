@@ -3,7 +3,7 @@
   stats.py median-time HYPERFINE_JSON     median wall time (s)
   stats.py median-mib KIB...              median of peak memory figures, in MiB
   stats.py micro MICRO_JSON               parse80 records/s and the flush cost per report line (us)
-  stats.py page PAGE_JSON                 the shift page's megabytes, drawing and zoom times (ms)
+  stats.py page PAGE_JSON                 the shift page's megabytes, drawing and median frame times (ms)
   stats.py calc EXPRESSION                an arithmetic expression of the figures
   stats.py check EXPRESSION               exit status 0 when the expression holds
 """
@@ -23,7 +23,7 @@ elif command == "micro":
     print(results["BM_parse80"]["items_per_second"], per_line("BM_writeReportLines/1") - per_line("BM_writeReportLines/0"))
 elif command == "page":
     page = json.loads(args[0])
-    print(page["megabytes"], page["drawMs"], page["zoomRedrawMs"])
+    print(page["megabytes"], page["drawMs"], page["frameMedianMs"])
 elif command == "calc":
     print(eval(args[0], {"__builtins__": {"round": round}}))
 elif command == "check":

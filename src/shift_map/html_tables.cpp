@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "format/text_escape.h"
+#include "shift_map/map_geometry.h"
 
 namespace tessovane2::shifts {
 namespace {
@@ -170,9 +172,20 @@ std::string runTables(const ShiftResults& results, const MapLayout& layout) {
   labelledRow(out, "horizontal tolerance (m)", metres(run.horizontalTolerance));
   labelledRow(out, "vertical tolerance (m)",
               run.verticalTolerance ? metres(*run.verticalTolerance) : std::string("none"));
-  labelledRow(out, "arrow exaggeration",
-              "&times;" + escapeMarkup(shortNumber(layout.exaggeration, 3)) +
-                  (layout.exaggerationGiven ? " (given)" : " (automatic)"));
+  if (layout.exaggerationGiven) {
+    labelledRow(out, "arrow exaggeration",
+                "&times;" + escapeMarkup(shortNumber(layout.exaggeration, 3)) + " (given)");
+  } else {
+    // The page chooses the factor per view from the robust typical shift.
+    std::vector<double> horizontal;
+    for (const ShiftRow& row : results.rows) {
+      if (!std::isnan(row.horizontal)) horizontal.push_back(row.horizontal);
+    }
+    const TypicalShift typical = robustTypicalShift(std::move(horizontal));
+    labelledRow(out, "arrow exaggeration",
+                "per view: the typical shift of " + escapeMarkup(moverLengthLabel(typical.typical)) +
+                    " draws " + shortNumber(kArrowTargetPx, 0) + " px");
+  }
   out += "</table>\n";
   return out;
 }

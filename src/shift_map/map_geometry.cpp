@@ -208,21 +208,18 @@ std::string lengthLabel(double metres) {
   return shortNumber(value, 3) + unit;
 }
 
-std::string moverLength(double metres) {
-  // Rounded to three significant digits and read back, so that 999.7 m is
-  // "1 km", not "1e+03 m", and 40.0 km is "40 km".
-  constexpr std::pair<double, const char*> kUnits[] = {
-      {1000.0, " km"}, {1.0, " m"}, {0.01, " cm"}, {0.001, " mm"}};
-  for (const auto& [size, unit] : kUnits) {
-    char digits[32];
-    const auto rounded =
-        std::to_chars(digits, digits + sizeof digits, metres / size, std::chars_format::general, 3);
-    double value = 0.0;
-    std::from_chars(digits, rounded.ptr, value);
-    if (value >= 1.0 || size == 0.001) {
-      const auto shortest = std::to_chars(digits, digits + sizeof digits, value);
-      return std::string(digits, shortest.ptr) + unit;
-    }
+std::string moverLengthLabel(double metres) {
+  constexpr struct {
+    double size;  // metres
+    const char* unit;
+  } kUnits[] = {{1000.0, " km"}, {1.0, " m"}, {0.01, " cm"}, {0.001, " mm"}};
+  for (const auto& unit : kUnits) {
+    const double value = metres / unit.size;
+    const int decimals = value > 0.0 ? std::max(0, 2 - static_cast<int>(std::floor(std::log10(value)))) : 0;
+    const std::string text = shortNumber(value, decimals);
+    double rounded = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), rounded);
+    if (rounded >= 1.0 || unit.size == 0.001) return text + unit.unit;
   }
   return {};
 }

@@ -131,9 +131,9 @@ const char* shiftClassColour(ShiftClass shift);
 // keeps it a whole number.
 std::string lengthLabel(double metres);
 
-// A mover's length for its label, three significant digits in the largest
-// unit that keeps it at least 1 ("40.3 km", "1.79 m", "8.21 cm", "4 mm"), as
-// the page's script writes it.
-std::string moverLength(double metres);
+// A mover's length (metres, not negative) for its label: three significant
+// digits (halfway to the even one) in the largest unit that keeps it at
+// least 1, trailing zeros dropped: "40.3 km", "1.79 m", "8.21 cm", "4 mm".
+std::string moverLengthLabel(double metres);
 
 }  // namespace tessovane2::shifts

@@ -34,6 +34,37 @@ void writeRowNumbers(std::ostream& out, const std::vector<std::size_t>& rows) {
   out << ']';
 }
 
+// The systematic change the run fitted: its model and parameters, and per
+// row its systematic part and residual (metres, null where the row has none)
+// and whether it is an outlier ('1') or not ('0').
+void writeFit(std::ostream& out, const SystematicChange& fit, std::size_t n) {
+  out << ",\n\"fit\":{\"model\":" << jsonString(fit.model) << ",\"vertical\":" << jsonString(fit.vertical)
+      << ",\"parameters\":[";
+  for (std::size_t k = 0; k < fit.parameters.size(); ++k) {
+    const FitParameterValue& p = fit.parameters[k];
+    out << (k > 0 ? "," : "") << "{\"name\":" << jsonString(p.name) << ",\"unit\":" << jsonString(p.unit)
+        << ",\"value\":" << (std::isfinite(p.value) ? shortestNumber(p.value) : "null")
+        << ",\"sd\":" << (std::isfinite(p.standardDeviation) ? shortestNumber(p.standardDeviation) : "null")
+        << '}';
+  }
+  out << "],\"sigmaH\":" << (std::isfinite(fit.sigmaH) ? fixedNumber(fit.sigmaH, kShiftDecimals) : "null")
+      << ",\"outliers\":" << fit.outliers << '}';
+  const auto column = [&](const char* name, double RowFit::*member) {
+    writeColumn(out, name, n, [&](std::string& b, std::size_t i) {
+      appendFixed(b, i < fit.rows.size() ? fit.rows[i].*member : kMissing, kShiftDecimals);
+    });
+  };
+  column("fitDn", &RowFit::fitDn);
+  column("fitDe", &RowFit::fitDe);
+  column("fitDu", &RowFit::fitDu);
+  column("resDn", &RowFit::resDn);
+  column("resDe", &RowFit::resDe);
+  column("resDu", &RowFit::resDu);
+  std::string outliers = ",\n\"outlier\":\"";
+  for (std::size_t i = 0; i < n; ++i) outliers += i < fit.rows.size() && fit.rows[i].outlier ? '1' : '0';
+  out << outliers << '"';
+}
+
 }  // namespace
 
 char statusLetter(ShiftStatus status) {
@@ -119,6 +150,7 @@ void writePageData(const ShiftResults& results, const MapLayout& layout, std::os
   writeColumn(out, "ssn", n, [&](std::string& b, std::size_t i) { b += jsonString(rows[i].ssn); });
   writeColumn(out, "designation", n,
               [&](std::string& b, std::size_t i) { b += jsonString(rows[i].designation); });
+  if (results.fit) writeFit(out, *results.fit, n);
   out << ",\n\"movers\":{\"horizontal\":";
   writeRowNumbers(out, results.summary.largestHorizontal);
   out << ",\"vertical\":";

@@ -18,6 +18,12 @@
 //                                     the horizontal tolerance, 1 up to twice it, 2 beyond),
 //                                     - for a station in one file only
 //    "pid":[..], "ssn":[..], "designation":[..],           strings, trailing blanks dropped
+//    "fit":{"model":"similarity", "vertical":"offset",          only when the run made a fit
+//           "parameters":[{"name":"tn","unit":"m","value":..,"sd":..}, ...],
+//           "sigmaH":0.0041 (metres), "outliers":12},
+//    "fitDn":[..], "fitDe":[..], "fitDu":[..],   the systematic part at each row, metres, 4 decimals,
+//    "resDn":[..], "resDe":[..], "resDu":[..],   and the residual; null where the row has none
+//    "outlier":"0010...",             one letter per row: 1 for an outlier of the fit (with a fit only)
 //    "movers":{"horizontal":[row numbers], "vertical":[row numbers]}}   largest first
 // Strings are escaped so that the object may stand inside a <script> element.
 #pragma once

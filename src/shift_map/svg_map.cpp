@@ -311,7 +311,7 @@ void writeLegend(std::string& s, const SvgMap& map) {
       "Arrows " + factor + " times the shift" + (map.exaggerationGiven ? " (given)," : ","),
       "from the 1st-file position;"};
   if (!map.exaggerationGiven && map.typical.typical > 0.0)
-    notes.push_back("the typical shift, " + moverLength(map.typical.typical) + ", draws " +
+    notes.push_back("the typical shift, " + moverLengthLabel(map.typical.typical) + ", draws " +
                     shortNumber(kArrowTargetPx, 1) + " units.");
   notes.push_back("Reference arrow: " + lengthLabel(map.referenceLength) + " of shift.");
   notes.push_back("Thick arrows: the median shift of a");

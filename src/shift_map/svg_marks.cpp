@@ -276,7 +276,7 @@ MapMarks planMapMarks(const ShiftResults& results, const std::vector<MapPoint>& 
     const auto tip = tips.find(i);
     if (tip == tips.end()) continue;
     const ShiftRow& row = results.rows[i];
-    const std::string length = moverLength(row.horizontal);
+    const std::string length = moverLengthLabel(row.horizontal);
     marks.labelItems.push_back({std::string(row.pid) + " " + length,
                                 consoleWidth(toUtf8(row.pid)) + 1 + length.size(), tip->second.x,
                                 tip->second.y});

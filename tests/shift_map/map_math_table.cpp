@@ -9,7 +9,8 @@
 //    "nearestNiceValue":[[value, nice], ...],
 //    "viewExaggeration":[[typical, pixelsPerMetre, factor], ...],   metres, px per metre
 //    "viewReferenceLength":[[tolerance, arrowPxPerMetre, length], ...],   metres
-//    "robustTypicalShift":[[[shifts], [inlierLimit, typical, inliers]], ...]}   metres
+//    "robustTypicalShift":[[[shifts], [inlierLimit, typical, inliers]], ...],   metres
+//    "moverLength":[[metres, "1.79 m"], ...]}
 // Numbers are written in the shortest form that reads back as the same
 // double, so that the script is compared bit for bit.
 #include <algorithm>
@@ -159,6 +160,10 @@ int main() {
     appendRow(out, {numbers(shifts),
                     numbers({found.inlierLimit, found.typical, static_cast<double>(found.inliers)})});
   }
+  out += "],\n\"moverLength\":[";
+  for (const double length : inputs) appendRow(out, {number(length), quoted(moverLengthLabel(length))});
+  for (const double length : {1.125, 0.0625, 999.5, 0.0125, 40005.6531, 0.0})
+    appendRow(out, {number(length), quoted(moverLengthLabel(length))});
   out += "]}\n";
   std::cout << out;
   return std::cout ? 0 : 1;

@@ -133,6 +133,30 @@ TEST(PageWriters, TheDataCarriesEachRowsAzimuthAndColourClass) {
   const std::string data = out.str();
   EXPECT_NE(data.find("\n\"azimuth\":[0.00,12.35,90.00,null,null,null],\n"), std::string::npos) << data;
   EXPECT_NE(data.find("\n\"shiftClass\":\"0120--\""), std::string::npos) << data;
+  EXPECT_EQ(data.find("\"fit\""), std::string::npos) << "no fit, no fit's data";
+
+  // With a fit: the model, its parameters, each row's parts and outliers.
+  SystematicChange fit;
+  fit.model = "translation";
+  fit.vertical = "offset";
+  fit.parameters = {{"tn", "m", 0.012, 0.0125}, {"te", "m", -0.018, kMissing}};
+  fit.sigmaH = 0.00412;
+  fit.outliers = 1;
+  fit.rows.resize(results.rows.size());
+  fit.rows[1] = {0.012, -0.018, 0.008, 0.0877, 0.0188, -0.0011, 0.0897, 21.8, true};
+  results.fit = fit;
+  std::ostringstream withFit;
+  writePageData(results, layoutMap(results, PageOptions{}), withFit);
+  const std::string fitted = withFit.str();
+  for (const char* part :
+       {",\n\"fit\":{\"model\":\"translation\",\"vertical\":\"offset\",\"parameters\":[{\"name\":\"tn\","
+        "\"unit\":\"m\","
+        "\"value\":0.012,\"sd\":0.0125},{\"name\":\"te\",\"unit\":\"m\",\"value\":-0.018,\"sd\":null}],"
+        "\"sigmaH\":0.0041,\"outliers\":1}",
+        "\n\"fitDn\":[null,0.0120,null,null,null,null]", "\n\"resDe\":[null,0.0188,null,null,null,null]",
+        "\n\"outlier\":\"010000\""}) {
+    EXPECT_NE(fitted.find(part), std::string::npos) << part << "\n" << fitted;
+  }
 }
 
 // Pins the faults where a tolerance of 1e308 was written "tolerance":null

@@ -214,7 +214,7 @@ TEST(SvgMarks, AMoversLengthKeepsThreeSignificantDigitsInItsUnit) {
     const char* text;
   } cases[] = {{40312, "40.3 km"}, {1.7912, "1.79 m"},  {999.7, "1 km"}, {0.0821, "8.21 cm"},
                {0.004, "4 mm"},    {0.0099996, "1 cm"}, {250, "250 m"}};
-  for (const auto& c : cases) EXPECT_EQ(moverLength(c.metres), c.text) << c.metres;
+  for (const auto& c : cases) EXPECT_EQ(moverLengthLabel(c.metres), c.text) << c.metres;
 }
 
 }  // namespace

@@ -107,6 +107,39 @@ const tessovane2MapMath = (function () {
     return { inlierLimit, typical: percentile(sorted.slice(0, low), 0.5), inliers: low };
   }
 
+  // The median of values[0..count) as percentile(sorted, 0.5) gives it, found
+  // by selection in linear time (Hoare's FIND); reorders those values.
+  function medianInPlace(values, count) {
+    if (count <= 0) return 0;
+    const select = (k) => {
+      let low = 0, high = count - 1;
+      while (low < high) {
+        const pivot = values[(low + high) >> 1];
+        let i = low, j = high;
+        while (i <= j) {
+          while (values[i] < pivot) ++i;
+          while (values[j] > pivot) --j;
+          if (i <= j) {
+            const t = values[i];
+            values[i++] = values[j];
+            values[j--] = t;
+          }
+        }
+        if (k <= j) high = j;
+        else if (k >= i) low = i;
+        else break;
+      }
+      return values[k];
+    };
+    const at = (count - 1) * 0.5, low = Math.floor(at);
+    const lower = select(low);
+    if (low + 1 >= count) return lower;
+    // values[low + 1 ..] are not below values[low]: the next order statistic is their least.
+    let next = Infinity;
+    for (let k = low + 1; k < count; ++k) if (values[k] < next) next = values[k];
+    return lower + (next - lower) * (at - low);
+  }
+
   // The 1-2-5 value nearest to value on a log scale, as nearestNiceValue in
   // map_geometry.cpp (2.6 times a 1-2-5 value lies short of the second next).
   function nearestNiceValue(value) {
@@ -133,13 +166,16 @@ const tessovane2MapMath = (function () {
     return nearestNiceValue((1.5 * kArrowTargetPx) / arrowPxPerMetre);
   }
 
-  // A mover's length with three significant digits in the unit that keeps
-  // it at least 1: "40.3 km", "1.79 m", "8.2 cm", "4 mm".
+  // A mover's length with three significant digits (halfway to the even
+  // one) in the largest unit that keeps it at least 1, as moverLengthLabel
+  // in map_geometry.cpp: "40.3 km", "1.79 m", "8.21 cm", "4 mm".
   function moverLength(metres) {
     const units = [[1000, ' km'], [1, ' m'], [0.01, ' cm'], [0.001, ' mm']];
     for (const [size, unit] of units) {
-      const value = Number((metres / size).toPrecision(3));
-      if (value >= 1 || size === 0.001) return String(value) + unit;
+      const value = metres / size;
+      const decimals = value > 0 ? Math.max(0, 2 - Math.floor(Math.log10(value))) : 0;
+      const rounded = Number(fixedHalfEven(value, decimals));
+      if (rounded >= 1 || size === 0.001) return String(rounded) + unit;
     }
     return '';
   }
@@ -158,11 +194,21 @@ const tessovane2MapMath = (function () {
   }
 
   // The scale's steps: 0 for -range or below, kHeightSteps - 1 for +range
-  // or above, the middle one for no change.
+  // or above, the middle one for no change; symmetric about it, halves
+  // rounded away from zero (so that -1 cm and +1 cm lie equally far out).
   const kHeightSteps = 11;
   function heightStep(du, range) {
-    const t = Math.max(-1, Math.min(1, du / range));
-    return Math.round((t + 1) * ((kHeightSteps - 1) / 2));
+    const t = Math.max(-1, Math.min(1, du / range)) * ((kHeightSteps - 1) / 2);
+    return (kHeightSteps - 1) / 2 + Math.sign(t) * Math.floor(Math.abs(t) + 0.5);
+  }
+
+  // "#rrggbb" or "rgb(r,g,b)" as one little-endian RGBA pixel word (opaque),
+  // for drawing into an ImageData's Uint32Array.
+  function pixelWord(colour) {
+    const channels = colour[0] === '#'
+      ? [0, 1, 2].map((k) => parseInt(colour.substr(1 + 2 * k, 2), 16))
+      : colour.slice(colour.indexOf('(') + 1, colour.indexOf(')')).split(',').map(Number);
+    return ((255 << 24) | (channels[2] << 16) | (channels[1] << 8) | channels[0]) >>> 0;
   }
 
   // The colour t of the way from "#rrggbb" a to b (0 <= t <= 1), as rgb().
@@ -183,42 +229,66 @@ const tessovane2MapMath = (function () {
   const heightColours = (palette) => Array.from({ length: kHeightSteps }, (_, k) =>
     divergingColour(palette, (k - (kHeightSteps - 1) / 2) / ((kHeightSteps - 1) / 2)));
 
-  // A histogram's upper end (metres) for ascending magnitudes `sorted`: the
-  // largest value, or 1.1 times the 99th percentile when the largest lies
-  // beyond 1.5 times it (the tail then goes into the last bar); at least
-  // `least` (2.2 tolerances, so that the tolerance lines show); 1 cm when
-  // that leaves nothing.
-  function histogramTop(sorted, least) {
-    const largest = sorted.length ? sorted[sorted.length - 1] : 0;
-    const p99 = percentile(sorted, 0.99);
-    const top = Math.max(largest <= 1.5 * p99 ? largest : 1.1 * p99, least);
-    return top > 0 ? top : 0.01;
+  // A histogram's layout for ascending magnitudes `sorted` (metres; the
+  // horizontal shifts, or |du|): its upper end is 1.1 times the inliers'
+  // 99.5th percentile (inliers as robustTypicalShift reads them), so that
+  // blunders neither stretch it nor thin the bars; a tolerance line up to
+  // three times beyond that end moves the end out to show it, one farther
+  // stays an edge marker. Bins are a 1-2-5 width, about kHistogramBins over
+  // the range (`symmetric`: from -top to top), one of them centred on 0:
+  // bin k holds [(k - 1/2) width, (k + 1/2) width). Returns {top, width,
+  // first, last} (first and last: the end bins' k).
+  const kHistogramBins = 40;
+  function histogramLayout(sorted, lines, symmetric) {
+    const { inliers } = robustTypicalShift(sorted);
+    let top = 1.1 * percentile(sorted.subarray ? sorted.subarray(0, inliers) : sorted.slice(0, inliers), 0.995);
+    if (!(top > 0)) top = 0.01;
+    const reach = top;
+    for (const line of lines) if (Math.abs(line) > top && Math.abs(line) <= 3 * reach) top = 1.05 * Math.abs(line);
+    const width = nearestNiceValue(((symmetric ? 2 : 1) * top) / kHistogramBins);
+    const last = Math.ceil(top / width - 0.5);
+    return { top, width, first: symmetric ? -last : 0, last };
   }
 
-  // The counts of `values` in `bins` equal bins from lo to hi; a value below
-  // lo goes into the first bin and one beyond hi into the last, and both are
-  // counted apart.
-  function histogramBins(values, lo, hi, bins) {
-    const counts = new Array(bins).fill(0);
+  // The counts of `values` in the bins of a layout, first to last; a value
+  // beyond the end bins goes into them and is counted apart.
+  function histogramBins(values, layout) {
+    const counts = new Array(layout.last - layout.first + 1).fill(0);
     let below = 0, above = 0;
     for (const v of values) {
-      let k = Math.floor(((v - lo) / (hi - lo)) * bins);
-      if (k < 0) {
-        k = 0;
+      let k = Math.floor(v / layout.width + 0.5);
+      if (k < layout.first) {
+        k = layout.first;
         ++below;
-      } else if (k >= bins) {
-        k = bins - 1;
-        if (v > hi) ++above;
+      } else if (k > layout.last) {
+        k = layout.last;
+        ++above;
       }
-      counts[k]++;
+      counts[k - layout.first]++;
     }
     return { counts, below, above };
   }
 
+  // Labels of lines at x positions (px, ascending by x) with widths (px):
+  // the row of each (0 the top one), the lowest row free of the labels
+  // before it, so that none overlaps another.
+  function labelRows(items, gap = 4) {
+    const rowEnds = [];
+    return items.map(({ x, width }) => {
+      let row = 0;
+      while (row < rowEnds.length && rowEnds[row] > x - width / 2 - gap) ++row;
+      rowEnds[row] = x + width / 2;
+      return row;
+    });
+  }
+
   // The ticks of an axis from lo to hi: the multiples of the 1-2-5 length
-  // under a fifth of the range.
-  function axisTicks(lo, hi) {
-    const tick = niceLengthAtMost((hi - lo) / 5);
+  // under a fifth of the range, or the least 1-2-5 length from leastTick.
+  function axisTicks(lo, hi, leastTick = 0) {
+    // The next 1-2-5 length up while the ticks are closer than leastTick
+    // (metres), so that their labels stay apart.
+    let tick = niceLengthAtMost((hi - lo) / 5);
+    while (tick < leastTick) tick = niceLengthAtMost(tick * 2.6);
     const ticks = [];
     // "|| 0": the ceiling of a hair below zero is -0.
     for (let k = Math.ceil(lo / tick - 1e-9) || 0; k * tick <= hi + tick * 1e-9; ++k) ticks.push(k * tick);
@@ -267,9 +337,9 @@ const tessovane2MapMath = (function () {
 
   return {
     niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
-    kHeightSteps, heightStep, mixColour, divergingColour, heightColours, histogramTop, histogramBins, axisTicks,
+    kHeightSteps, heightStep, mixColour, divergingColour, heightColours, kHistogramBins, histogramLayout, histogramBins, labelRows, axisTicks,
     stationGrid, robustTypicalShift, nearestNiceValue, kArrowTargetPx, kOffScaleCapPx, viewExaggeration,
-    viewReferenceLength, moverLength,
+    viewReferenceLength, moverLength, pixelWord, medianInPlace,
   };
 })();
 

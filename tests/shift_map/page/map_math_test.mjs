@@ -40,6 +40,7 @@ test('the script gives what the C++ gives for the same inputs', () => {
     nearestNiceValue: math.nearestNiceValue,
     viewExaggeration: math.viewExaggeration,
     viewReferenceLength: math.viewReferenceLength,
+    moverLength: math.moverLength,
     robustTypicalShift: (shifts) => {
       const found = math.robustTypicalShift(Float64Array.from(shifts).sort());
       return [found.inlierLimit, found.typical, found.inliers];
@@ -64,22 +65,40 @@ test('the height scale runs over twice the tolerance, or twice the 1-2-5 length 
   }
   const steps = [-1, -0.5, -0.04, -0.0021, 0, 0.0019, 0.04, 0.5].map((du) => math.heightStep(du, 0.04));
   assert.deepEqual(steps, [0, 0, 0, 5, 5, 5, 10, 10]);
+  // Halves away from zero, so that the steps are symmetric: +-1 cm of a 4 cm
+  // range (1.25 steps) and +-2 mm of 4 cm (half a step) lie equally far out.
+  const symmetric = [-0.01, 0.01, -0.004, 0.004, -0.02, 0.02, -0].map((du) => math.heightStep(du, 0.04));
+  assert.deepEqual(symmetric, [4, 6, 4, 6, 2, 8, 5]);
+  assert.equal(math.pixelWord('#0072b2'), 0xffb27200);
+  assert.equal(math.pixelWord('rgb(1,2,3)'), 0xff030201);
   const palette = { down: '#2166ac', level: '#d9d9d9', up: '#b2182b' };
   const colours = math.heightColours(palette);
   assert.deepEqual([colours[0], colours[5], colours[10]], ['rgb(33,102,172)', 'rgb(217,217,217)', 'rgb(178,24,43)']);
   assert.equal(math.divergingColour(palette, -7), colours[0]);
 });
 
-test('histogram bins count every value and those beyond the range apart', () => {
-  const { counts, below, above } = math.histogramBins([-1, 0, 0.24, 0.25, 0.99, 1, 1, 3], 0, 1, 4);
-  assert.deepEqual({ counts, below, above }, { counts: [3, 1, 0, 4], below: 1, above: 1 });
+test('histogram bins: 1-2-5 wide, one centred on 0, the range from the inliers', () => {
+  // 1000 shifts of 0-4 cm and ten blunders of 2 m: the end is 1.1 times the
+  // inliers' 99.5th percentile, not stretched to the blunders.
+  const shifts = Float64Array.from({ length: 1010 }, (_, k) => (k < 1000 ? (k / 1000) * 0.04 : 2)).sort();
+  const layout = math.histogramLayout(shifts, [0.05, 0.1], false);
+  const p995 = math.percentile(shifts.slice(0, 1000), 0.995);
+  assert.ok(Math.abs(layout.top - 1.05 * 0.1) < 1e-12, `a line within three times the end moves it: ${layout.top}`);
+  assert.equal(math.nearestNiceValue(layout.width), layout.width);
+  assert.equal(layout.first, 0);
+  const far = math.histogramLayout(shifts, [0.3, 0.6], false);
+  assert.ok(Math.abs(far.top - 1.1 * p995) < 1e-12, `30 cm is beyond three times ${1.1 * p995}: an edge marker`);
+  assert.equal(far.width, 0.001);
+  const { counts, below, above } = math.histogramBins([-0.0004, 0, 0.0004, 0.0005, 0.044, 2, 2], far);
+  assert.deepEqual([counts[0], counts[1], counts[counts.length - 1], below, above], [3, 1, 3, 0, 2]);
+  const symmetric = math.histogramLayout(shifts, [], true);
+  assert.equal(symmetric.first, -symmetric.last);
   assert.deepEqual(math.axisTicks(-0.05, 0.05), [-2, -1, 0, 1, 2].map((k) => k * 0.02));
   assert.deepEqual(math.axisTicks(0, 0.11), [0, 1, 2, 3, 4, 5].map((k) => k * 0.02));
-  assert.equal(math.histogramTop([0.01, 0.02, 0.03], 0.11), 0.11);
-  assert.equal(math.histogramTop([], 0), 0.01);
-  const tail = Array.from({ length: 1000 }, (_, k) => k / 1000);
-  tail[999] = 50;  // far beyond 1.5 times the 99th percentile: the tail goes into the last bar
-  assert.equal(math.histogramTop(tail, 0), 1.1 * math.percentile(tail, 0.99));
+  assert.deepEqual(math.axisTicks(-0.105, 0.105, 0.03), [-2, -1, 0, 1, 2].map((k) => k * 0.05));
+  // Labels 2 mm apart on the axis share no row.
+  assert.deepEqual(math.labelRows([{ x: 100, width: 30 }, { x: 110, width: 30 }, { x: 150, width: 30 }, { x: 160, width: 20 }]),
+    [0, 1, 0, 1]);
 });
 
 test('the grid finds the station a search of every station finds', () => {
@@ -121,4 +140,17 @@ test("a mover's length keeps three significant digits in its unit", () => {
   const cases = [[40312, '40.3 km'], [1.7912, '1.79 m'], [999.7, '1 km'], [0.0821, '8.21 cm'], [0.004, '4 mm'],
     [0.0099996, '1 cm'], [250, '250 m']];
   for (const [metres, text] of cases) assert.equal(math.moverLength(metres), text, String(metres));
+});
+
+test('the median by selection is the percentile of the sorted values', () => {
+  let state = 5;
+  const random = () => ((state = (state * 48271) % 2147483647) / 2147483647);
+  for (const count of [1, 2, 3, 4, 5, 10, 101, 1000]) {
+    for (const spread of [1, 0.01]) {
+      const values = Float64Array.from({ length: count + 3 }, () => Math.round(random() * 100) * spread);
+      const expected = math.percentile(values.slice(0, count).sort(), 0.5);
+      assert.equal(math.medianInPlace(values, count), expected, `${count} values`);
+    }
+  }
+  assert.equal(math.medianInPlace(new Float64Array(4), 0), 0);
 });

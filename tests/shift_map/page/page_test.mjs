@@ -1,7 +1,7 @@
 // Opens a shift page (OUTPUT.html of tessovane2_shifts) in headless chromium
 // and checks what a person sees:
 //   node page_test.mjs PAGE.html
-// the maps and both histograms drawn, one arrow per pair with a shift, the
+// the maps and both histograms drawn, every pair with a shift drawn, the
 // largest mover's PID on hovering it, a texts' own characters shown as
 // written, the scale bar following the zoom, a mover in the tables centring
 // the map, dragging panning it; no console error and no request leaving the
@@ -52,11 +52,12 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
     check(ink >= 100, `the histogram of the ${what} is drawn (${ink} pixels of ink)`);
   }
 
-  // One arrow per pair whose shift is not zero.
+  // Every pair whose shift is not zero drawn: as an arrow of its own, in a
+  // cell's arrow or ring, or at true scale.
   let shifted = 0;
   for (let i = 0; i < data.count; ++i) if (isPair(i) && (data.dn[i] !== 0 || data.de[i] !== 0)) ++shifted;
   const arrows = Number(await page.locator('#shift-map').getAttribute('data-arrows'));
-  check(arrows === shifted && shifted > 0, `${arrows} arrows drawn for ${shifted} pairs with a shift`);
+  check(arrows === shifted && shifted > 0, `${arrows} pairs drawn of ${shifted} with a shift`);
 
   // Hovering the largest mover shows its PID; a designation with markup in it
   // shows as written.

@@ -1,16 +1,22 @@
-// Takes the README's picture of a shift page, with the same browser setup as
-// the tests:   node screenshot.mjs PAGE.html OUT.png
+// Takes the README's pictures of a shift page, with the same browser setup as
+// the tests, as palette PNGs:   node screenshot.mjs PAGE.html OUT.png [maps]
+// the top of the page (maps, legends, histograms), or with "maps" the two
+// maps and their legends only.
+import fs from 'node:fs';
 import { withBrowser, openPage } from './browser.mjs';
+import { decodePng } from './png.mjs';
+import { encodePalettePng } from './png_palette.mjs';
 
-const [file, out] = process.argv.slice(2);
+const [file, out, part] = process.argv.slice(2);
 if (!file || !out) {
-  console.error('usage: node screenshot.mjs PAGE.html OUT.png');
+  console.error('usage: node screenshot.mjs PAGE.html OUT.png [maps]');
   process.exit(2);
 }
-await withBrowser({ width: 1360, height: 900 }, async (context) => {
+await withBrowser({ width: 960, height: 800 }, async (context) => {
   const { page, errors } = await openPage(context, file);
   if (errors.length) throw new Error('console errors: ' + errors.join(' | '));
-  // The maps, their legends and the histograms: the top of the page.
-  const bottom = await page.evaluate(() => document.querySelector('.histograms').getBoundingClientRect().bottom);
-  await page.screenshot({ path: out, clip: { x: 0, y: 0, width: 1360, height: Math.ceil(bottom + 12) } });
+  const selector = part === 'maps' ? '.maps' : '.histograms';
+  const bottom = await page.evaluate((s) => document.querySelector(s).getBoundingClientRect().bottom, selector);
+  const shot = await page.screenshot({ clip: { x: 0, y: 0, width: 960, height: Math.ceil(bottom + 12) } });
+  fs.writeFileSync(out, encodePalettePng(decodePng(shot)));
 });
