@@ -140,17 +140,27 @@ void appendSystematicChange(std::string& text, const ShiftResults& results) {
   text += " pairs used, ";
   appendInteger(text, fit.iterations);
   text += fit.converged ? " iterations\n" : " iterations: stopped at the limit before it settled\n";
-  text += "   parameter            value      std dev  unit\n";
+  // Each figure column as wide as its widest figure, with one blank at least.
+  std::vector<std::array<std::string, 2>> numbers;
+  std::array<std::size_t, 2> widths = {13, 13};
   for (const FitParameterValue& p : fit.parameters) {
-    text += "   ";
-    appendLeft(text, p.name, 10);
-    for (const double value : {p.value, p.standardDeviation}) {
-      std::string number;
-      appendDecimal(number, value, kFitParameterDecimals);
-      appendRightIn(text, number, 13);
+    std::array<std::string, 2>& line = numbers.emplace_back();
+    for (std::size_t k = 0; k < 2; ++k) {
+      appendDecimal(line[k], k == 0 ? p.value : p.standardDeviation, kFitParameterDecimals);
+      widths[k] = std::max(widths[k], line[k].size() + 1);
     }
+  }
+  text += "   parameter ";
+  appendRightIn(text, "value", widths[0]);
+  appendRightIn(text, "std dev", widths[1]);
+  text += "  unit\n";
+  for (std::size_t i = 0; i < fit.parameters.size(); ++i) {
+    text += "   ";
+    appendLeft(text, fit.parameters[i].name, 10);
+    appendRightIn(text, numbers[i][0], widths[0]);
+    appendRightIn(text, numbers[i][1], widths[1]);
     text += "  ";
-    text += p.unit;
+    text += fit.parameters[i].unit;
     text += '\n';
   }
   text += "   sigma_h ";
