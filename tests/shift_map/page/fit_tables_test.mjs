@@ -4,13 +4,9 @@
 // residuals, the largest first.
 //   node fit_tables_test.mjs PAGE.html
 import { withBrowser, openPage } from './browser.mjs';
+import { check, finish } from './checks.mjs';
 
 const file = process.argv[2];
-const failures = [];
-function check(condition, what) {
-  if (!condition) failures.push(what);
-  console.log(`${condition ? 'ok    ' : 'FAILED'} ${what}`);
-}
 
 await withBrowser({ width: 1400, height: 1000 }, async (context) => {
   const { page, errors } = await openPage(context, file);
@@ -29,7 +25,4 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
   check(errors.length === 0, `no console error (${errors.join('; ')})`);
 });
 
-if (failures.length > 0) {
-  console.error(`${failures.length} check(s) failed`);
-  process.exit(1);
-}
+finish();

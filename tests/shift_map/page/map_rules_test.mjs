@@ -6,6 +6,7 @@
 import path from 'node:path';
 import { withBrowser, openPage } from './browser.mjs';
 import { decodePng } from './png.mjs';
+import { check, finish } from './checks.mjs';
 
 const dir = process.argv[2];
 if (!dir) {
@@ -13,13 +14,6 @@ if (!dir) {
   process.exit(2);
 }
 
-const failures = [];
-let checks = 0;
-function check(condition, what) {
-  ++checks;
-  if (!condition) failures.push(what);
-  console.log(`${condition ? 'ok    ' : 'FAILED'} ${what}`);
-}
 
 const kTargetPx = 18;  // a typical arrow's length on the screen
 const hook = (page, selector = '#shift-map') => page.evaluate((s) => {
@@ -328,5 +322,4 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
   }
 });
 
-console.log(`${checks - failures.length} passed, ${failures.length} failed`);
-process.exit(failures.length ? 1 : 0);
+finish();

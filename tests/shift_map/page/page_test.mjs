@@ -8,6 +8,7 @@
 // file. Exits 1 with the failures listed, 0 when all hold.
 import { withBrowser, openPage } from './browser.mjs';
 import { decodePng, countInk } from './png.mjs';
+import { check, finish } from './checks.mjs';
 
 const file = process.argv[2];
 if (!file) {
@@ -15,13 +16,6 @@ if (!file) {
   process.exit(2);
 }
 
-const failures = [];
-let checks = 0;
-function check(condition, what) {
-  ++checks;
-  if (!condition) failures.push(what);
-  console.log(`${condition ? 'ok    ' : 'FAILED'} ${what}`);
-}
 
 // Pixels drawn in an element, its overlays (scale bar, north arrow) hidden.
 async function inkIn(page, selector, background) {
@@ -121,5 +115,4 @@ await withBrowser({ width: 1400, height: 1000 }, async (context) => {
   check(leaving.length === 0, `no request leaves the file${leaving.length ? ': ' + leaving.join(' ') : ''}`);
 });
 
-console.log(`${checks - failures.length} passed, ${failures.length} failed`);
-process.exit(failures.length ? 1 : 0);
+finish();
