@@ -26,6 +26,6 @@ echo "== tessovane2_shifts old.hz new.hz shifts 0.05 4 S"
 shifts_status=0
 ../release/bin/tessovane2_shifts old.hz new.hz shifts 0.05 4 S || shifts_status=$?
 [ "$shifts_status" -le 1 ] || status=$shifts_status
-echo "Written in build/example-run/: shifts.csv, shifts.geojson, shifts.html (open it in a browser)" \
-     "and shifts.svg"
+echo "Written in build/example-run/: shifts.csv (its types in shifts.csvt), shifts.geojson" \
+     "(its QGIS style in shifts.qml), shifts.html (open it in a browser) and shifts.svg"
 exit $status
