@@ -93,6 +93,66 @@ bool drawsMap(const ShiftsOptions& options) {
   return false;
 }
 
+// The rows after the analyses the options ask for: the robust fit (the
+// statuses then by the residuals) and the location search (with
+// --pair-located, accepted candidates made pairs).
+struct Analysed {
+  std::vector<ShiftRow> rows;
+  std::optional<SystematicChange> fit;
+  std::optional<LocationMatches> locate;
+};
+
+// The analyses of `rows`; nothing after writing why the fit cannot be made.
+std::optional<Analysed> analyse(std::vector<ShiftRow> rows, const StationTable& first,
+                                const StationTable& second, const RunParameters& parameters,
+                                const ShiftsOptions& options, std::optional<std::vector<std::string>> stable,
+                                std::ostream& err) {
+  Analysed results{std::move(rows), std::nullopt, std::nullopt};
+  // The systematic part at the only_in_1st rows' positions, where --locate
+  // expects their counterparts.
+  std::vector<RowFit> atFirstOnly;
+  if (options.fit) {
+    const analysis::RowFitRequest request{
+        .options = {.model = *options.fit, .vertical = options.vertical, .sigmaLimit = options.sigmaLimit},
+        .key = parameters.matchType == MatchKey::Pid ? analysis::RowKey::Pid : analysis::RowKey::Ssn,
+        .stable = std::move(stable),
+        .horizontalTolerance = parameters.shiftTolerance,
+        .verticalTolerance = options.verticalTolerance,
+        .evaluateFirstOnly = options.locateRadius.has_value()};
+    analysis::RowFitOutcome fitted = analysis::fitRows(results.rows, request);
+    for (const std::string& name : fitted.unmatchedStable) {
+      err << "Warning: stable mark " << consoleText(name) << " matches no pair" << '\n';
+    }
+    if (!fitted.change) {
+      err << "Error: the fit cannot be made: " << fitted.refusal << '\n';
+      return std::nullopt;
+    }
+    const std::vector<ShiftStatus> statuses = analysis::statusesByResiduals(
+        results.rows, *fitted.change, parameters.shiftTolerance, options.verticalTolerance);
+    for (std::size_t i = 0; i < statuses.size(); ++i) results.rows[i].status = statuses[i];
+    results.fit = std::move(fitted.change);
+    atFirstOnly = std::move(fitted.atFirstOnly);
+  }
+  if (options.locateRadius) {
+    results.locate = analysis::matchLocations(results.rows, atFirstOnly, *options.locateRadius);
+    if (options.pairLocated) {
+      std::vector<ShiftRow> located;
+      for (const std::size_t row : results.locate->acceptedRows) {
+        const ShiftRow& firstOnly = results.rows[row];
+        const ShiftRow& secondOnly = results.rows[results.locate->rows[row].partner];
+        located.push_back(locatedRow(first[firstOnly.station], firstOnly.station, second[secondOnly.station],
+                                     parameters.matchType));
+      }
+      analysis::LocatedResults paired =
+          analysis::pairLocated(results.rows, located, *results.locate, results.fit, atFirstOnly);
+      results.rows = std::move(paired.rows);
+      results.locate = std::move(paired.matches);
+      results.fit = std::move(paired.fit);
+    }
+  }
+  return results;
+}
+
 int compareToData(std::span<const std::string> arguments, std::ostream& out, std::ostream& err,
                   const Clock& clock) {
   const ParsedOptions parsed = parseShiftsOptions(arguments);
@@ -117,12 +177,6 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
     return kTroubleStatus;
   }
 
-  // Every output is checked, and its temporary file made, before anything is
-  // read: a name that leads to an input or to another output (device and
-  // inode, whatever the kind of file or the links on the way), a folder
-  // under that name, a folder where nothing can be created. Until `outputs`
-  // commits, no file under an output's name changes; an early return
-  // removes the temporaries.
   // The stable marks are read before the surveys: a missing list ends the
   // run at once.
   std::optional<std::vector<std::string>> stable;
@@ -135,6 +189,12 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
     stable = analysis::stableNames(*text);
   }
 
+  // Every output is checked, and its temporary file made, before anything is
+  // read: a name that leads to an input or to another output (device and
+  // inode, whatever the kind of file or the links on the way), a folder
+  // under that name, a folder where nothing can be created. Until `outputs`
+  // commits, no file under an output's name changes; an early return
+  // removes the temporaries.
   const std::optional<FileIdentity> inputs[] = {firstInput.identity(), secondInput.identity()};
   std::vector<const OutputFile*> files;
   std::vector<std::string> names;
@@ -194,50 +254,14 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
         << " one of the other); --max-rows N raises the limit\n";
     return kTroubleStatus;
   }
-  results.rows = shiftRows(first.table, second.table, pairing, rule,
-                           {parameters->shiftTolerance, options.verticalTolerance});
-  // The systematic part at the only_in_1st rows' positions, where --locate
-  // expects their counterparts.
-  std::vector<RowFit> atFirstOnly;
-  if (options.fit) {
-    const analysis::RowFitRequest request{
-        .options = {.model = *options.fit, .vertical = options.vertical, .sigmaLimit = options.sigmaLimit},
-        .key = parameters->matchType == MatchKey::Pid ? analysis::RowKey::Pid : analysis::RowKey::Ssn,
-        .stable = std::move(stable),
-        .horizontalTolerance = parameters->shiftTolerance,
-        .verticalTolerance = options.verticalTolerance,
-        .evaluateFirstOnly = options.locateRadius.has_value()};
-    analysis::RowFitOutcome fitted = analysis::fitRows(results.rows, request);
-    for (const std::string& name : fitted.unmatchedStable) {
-      err << "Warning: stable mark " << consoleText(name) << " matches no pair" << '\n';
-    }
-    if (!fitted.change) {
-      err << "Error: the fit cannot be made: " << fitted.refusal << '\n';
-      return kTroubleStatus;
-    }
-    const std::vector<ShiftStatus> statuses = analysis::statusesByResiduals(
-        results.rows, *fitted.change, parameters->shiftTolerance, options.verticalTolerance);
-    for (std::size_t i = 0; i < statuses.size(); ++i) results.rows[i].status = statuses[i];
-    results.fit = std::move(fitted.change);
-    atFirstOnly = std::move(fitted.atFirstOnly);
-  }
-  if (options.locateRadius) {
-    results.locate = analysis::matchLocations(results.rows, atFirstOnly, *options.locateRadius);
-    if (options.pairLocated) {
-      std::vector<ShiftRow> located;
-      for (const std::size_t row : results.locate->acceptedRows) {
-        const ShiftRow& firstOnly = results.rows[row];
-        const ShiftRow& secondOnly = results.rows[results.locate->rows[row].partner];
-        located.push_back(locatedRow(first.table[firstOnly.station], firstOnly.station,
-                                     second.table[secondOnly.station], parameters->matchType));
-      }
-      analysis::LocatedResults paired =
-          analysis::pairLocated(results.rows, located, *results.locate, results.fit, atFirstOnly);
-      results.rows = std::move(paired.rows);
-      results.locate = std::move(paired.matches);
-      results.fit = std::move(paired.fit);
-    }
-  }
+  std::optional<Analysed> analysed =
+      analyse(shiftRows(first.table, second.table, pairing, rule,
+                        {parameters->shiftTolerance, options.verticalTolerance}),
+              first.table, second.table, *parameters, options, std::move(stable), err);
+  if (!analysed) return kTroubleStatus;
+  results.rows = std::move(analysed->rows);
+  results.fit = std::move(analysed->fit);
+  results.locate = std::move(analysed->locate);
   results.summary = summarizeShifts(results.rows, first.table, second.table);
   warnMixedHemispheres(results.rows, err);
 
