@@ -152,7 +152,7 @@ fi
 cd "$root"
 
 # --- tessovane2_shifts --fit similarity: the cost of the fit ------------------
-# The targets: --fit similarity at most 0.15 s and 20 % of peak memory
+# The targets: --fit similarity at most 0.15 s and 20 % of peak memory
 # more than the same run without a fit (2 x 200,000 stations by PID, both
 # formats). The two commands run interleaved (bench/interleaved.py: one of
 # each per round, the order reversed every other round), so that a change of
@@ -177,7 +177,7 @@ fi
 cd "$root"
 
 # --- tessovane2_shifts --locate: 2 x 200,000 stations, 5 % renamed ------------
-# The target: --fit similarity --locate 1 at most 0.2 s slower than
+# The target: --fit similarity --locate 1 at most 0.2 s slower than
 # --fit similarity alone, on a generated network (bench/generate_network.py)
 # with 5 % of its marks renamed. Interleaved as above.
 echo
