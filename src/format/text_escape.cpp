@@ -54,90 +54,90 @@ std::size_t validSequence(std::string_view text, std::size_t i, std::uint32_t& c
 
 }  // namespace
 
-std::string toUtf8(std::string_view bytes) {
+namespace {
+
+// The bytes as characters, in one pass, into a text of about their size:
+// ascii(out, byte) for a byte below 0x80, sequence(out, text, code) for a
+// valid UTF-8 sequence and the code point it holds, other(out, byte) for
+// every other byte. The one walk of toUtf8, toUtf8Exact and consoleText.
+template <class Ascii, class Sequence, class Other>
+std::string recoded(std::string_view bytes, Ascii ascii, Sequence sequence, Other other) {
   std::string out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<std::uint8_t>(bytes[i]);
     std::uint32_t code = 0;
     if (lead < 0x80) {
-      const bool control = (lead < 0x20 && lead != '\t') || lead == 0x7F;
-      if (control) {
-        appendCodePoint(out, 0xFFFD);
-      } else {
-        out += static_cast<char>(lead);
-      }
+      ascii(out, lead);
       ++i;
-    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
-      if (code == 0xFFFE || code == 0xFFFF) {
-        appendCodePoint(out, 0xFFFD);  // no character: XML 1.0 forbids them
-      } else {
-        out.append(bytes.substr(i, length));
-      }
+    } else if (const std::size_t length = validSequence(bytes, i, code); length > 0) {
+      sequence(out, bytes.substr(i, length), code);
       i += length;
     } else {
-      // C1 controls (Latin-1 0x80-0x9F) are no text either.
-      appendCodePoint(out, lead < 0xA0 ? 0xFFFD : lead);
+      other(out, lead);
       ++i;
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string toUtf8(std::string_view bytes) {
+  return recoded(
+      bytes,
+      [](std::string& out, std::uint8_t byte) {
+        const bool control = (byte < 0x20 && byte != '\t') || byte == 0x7F;
+        if (control) {
+          appendCodePoint(out, 0xFFFD);
+        } else {
+          out += static_cast<char>(byte);
+        }
+      },
+      [](std::string& out, std::string_view text, std::uint32_t code) {
+        if (code == 0xFFFE || code == 0xFFFF) {
+          appendCodePoint(out, 0xFFFD);  // no character: XML 1.0 forbids them
+        } else {
+          out += text;
+        }
+      },
+      // C1 controls (Latin-1 0x80-0x9F) are no text either.
+      [](std::string& out, std::uint8_t byte) { appendCodePoint(out, byte < 0xA0 ? 0xFFFD : byte); });
 }
 
 std::string toUtf8Exact(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    std::uint32_t code = 0;
-    if (lead < 0x80) {
-      out += static_cast<char>(lead);
-      ++i;
-    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
-      out.append(bytes.substr(i, length));
-      i += length;
-    } else {
-      appendCodePoint(out, lead);
-      ++i;
-    }
-  }
-  return out;
+  return recoded(
+      bytes, [](std::string& out, std::uint8_t byte) { out += static_cast<char>(byte); },
+      [](std::string& out, std::string_view text, std::uint32_t) { out += text; },
+      [](std::string& out, std::uint8_t byte) { appendCodePoint(out, byte); });
 }
 
 std::string consoleText(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  const auto escape = [&](std::string& out, std::uint8_t byte) {
+  const auto escape = [](std::string& out, std::uint8_t byte) {
+    static constexpr char kDigits[] = "0123456789abcdef";
     out += "\\x";
     out += kDigits[byte >> 4];
     out += kDigits[byte & 0xF];
   };
-  std::string out;
-  out.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    std::uint32_t code = 0;
-    if (lead < 0x80) {
-      if (lead < 0x20 || lead == 0x7F) {
-        escape(out, lead);
-      } else if (lead == '\\') {
-        out += "\\\\";
-      } else {
-        out += static_cast<char>(lead);
-      }
-      ++i;
-    } else if (std::size_t length = validSequence(bytes, i, code); length > 0) {
-      if (code < 0xA0) {  // U+0080-U+009F: the C1 controls
-        for (std::size_t k = 0; k < length; ++k) escape(out, static_cast<std::uint8_t>(bytes[i + k]));
-      } else {
-        out.append(bytes.substr(i, length));
-      }
-      i += length;
-    } else {
-      escape(out, lead);
-      ++i;
-    }
-  }
-  return out;
+  return recoded(
+      bytes,
+      [&](std::string& out, std::uint8_t byte) {
+        if (byte < 0x20 || byte == 0x7F) {
+          escape(out, byte);
+        } else if (byte == '\\') {
+          out += "\\\\";
+        } else {
+          out += static_cast<char>(byte);
+        }
+      },
+      [&](std::string& out, std::string_view text, std::uint32_t code) {
+        if (code < 0xA0) {  // U+0080-U+009F: the C1 controls
+          for (const char c : text) escape(out, static_cast<std::uint8_t>(c));
+        } else {
+          out += text;
+        }
+      },
+      escape);
 }
 
 std::size_t consoleWidth(std::string_view text) {

@@ -12,8 +12,6 @@ namespace tessovane2::shifts {
 
 namespace {
 
-void appendString(std::string& out, std::string_view text) { appendJsonString(out, text); }
-
 void appendNumber(std::string& out, double value, int decimals) {
   if (!appendDecimal(out, value, decimals)) out += "null";
 }
@@ -53,13 +51,13 @@ void appendCandidateProperties(std::string& out, const RowCandidate& candidate) 
   const bool found = candidate.searched && candidate.status != CandidateStatus::None;
   appendProperty(out, "candidate_pid");
   if (found) {
-    appendString(out, candidate.pid);
+    appendJsonString(out, candidate.pid);
   } else {
     out += "null";
   }
   appendProperty(out, "candidate_ssn");
   if (found) {
-    appendString(out, candidate.ssn);
+    appendJsonString(out, candidate.ssn);
   } else {
     out += "null";
   }
@@ -67,7 +65,7 @@ void appendCandidateProperties(std::string& out, const RowCandidate& candidate) 
   appendNumber(out, candidate.distance, kMetreDecimals);
   appendProperty(out, "candidate_status");
   if (candidate.searched) {
-    appendString(out, candidateStatusName(candidate.status));
+    appendJsonString(out, candidateStatusName(candidate.status));
   } else {
     out += "null";
   }
@@ -77,16 +75,16 @@ void appendCandidateProperties(std::string& out, const RowCandidate& candidate) 
 // its parameters and their standard deviations by name, the robust scales.
 std::string fitMember(const SystematicChange& fit) {
   std::string out = R"("fit":{"model":)";
-  appendString(out, fit.model);
+  appendJsonString(out, fit.model);
   appendProperty(out, "vertical");
-  appendString(out, fit.vertical);
+  appendJsonString(out, fit.vertical);
   for (const bool deviations : {false, true}) {
     appendProperty(out, deviations ? "std_dev" : "parameters");
     out += '{';
     for (std::size_t i = 0; i < fit.parameters.size(); ++i) {
       const FitParameterValue& p = fit.parameters[i];
       if (i > 0) out += ',';
-      appendString(out, p.name);
+      appendJsonString(out, p.name);
       out += ':';
       appendNumber(out, deviations ? p.standardDeviation : p.value, kFitParameterDecimals);
     }
@@ -131,13 +129,13 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
       feature += R"({"type":"Feature","id":)" + std::to_string(i + 1) + R"(,"geometry":null)";
     }
     feature += R"(,"properties":{"pid":)";
-    appendString(feature, row.pid);
+    appendJsonString(feature, row.pid);
     appendProperty(feature, "ssn");
-    appendString(feature, row.ssn);
+    appendJsonString(feature, row.ssn);
     appendProperty(feature, "designation");
-    appendString(feature, row.designation);
+    appendJsonString(feature, row.designation);
     appendProperty(feature, "status");
-    appendString(feature, statusName(row.status));
+    appendJsonString(feature, statusName(row.status));
     appendProperty(feature, "hemispheres_differ");
     feature += row.mixedHemisphere ? "true" : "false";
     const struct {
