@@ -61,8 +61,20 @@ TEST(NumberFastPath, DigitRunsConvertLikeStrtod) {
 }
 
 TEST(NumberFastPath, FixedDigitsLikeToChars) {
-  std::vector<double> values = {
-      0.0, -0.0, -1e-9, 0.0005, -0.0005, 0.125, 2.5e-6, 1e15, 4.5e15, -123456.789, 0.30000000000000004};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                -1e-9,
+                                0.0005,
+                                -0.0005,
+                                0.125,
+                                2.5e-6,
+                                1e15,
+                                4.5e15,
+                                -123456.789,
+                                0.30000000000000004,
+                                0.99996,
+                                -9.9999999999,
+                                123456789.123456789};
   Random random{11};
   for (int k = 0; k < 50000; ++k) {
     const double unit = (k % 2) ? 1e3 : 1e5;
@@ -75,7 +87,7 @@ TEST(NumberFastPath, FixedDigitsLikeToChars) {
     values.push_back((static_cast<double>(random.next() % 2000001) - 1e6) * 1e-5 * 3600);
   }
   for (double value : values) {
-    for (int decimals : {0, 3, 5, 9}) {
+    for (int decimals : {0, 1, 2, 3, 4, 5, 9}) {
       char buffer[400];
       const auto end =
           std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
@@ -89,6 +101,14 @@ TEST(NumberFastPath, FixedDigitsLikeToChars) {
       char direct[kFixedMaxLength];
       const char* directEnd = writeFixed(direct, value, 9, decimals);
       EXPECT_EQ(std::string(direct, static_cast<std::size_t>(directEnd - direct)), field) << value;
+
+      // The files' writer: the same digits, appended, without the sign of a
+      // zero.
+      std::string expected = "x" + text;
+      if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) expected.erase(1, 1);
+      std::string decimal = "x";
+      appendDecimal(decimal, value, decimals);
+      EXPECT_EQ(decimal, expected) << value;
     }
   }
 }
