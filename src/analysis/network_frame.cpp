@@ -22,11 +22,6 @@ geodesy::EastNorthUp positionIn(const NetworkFrame& frame, const geodesy::Geocen
                           {point.x - frame.origin.x, point.y - frame.origin.y, point.z - frame.origin.z});
 }
 
-geodesy::EastNorthUp markToNetwork(const NetworkFrame& frame, const geodesy::LocalFrame& mark,
-                                   const geodesy::EastNorthUp& shift) {
-  return geodesy::toLocal(frame.axes, geodesy::fromLocal(mark, shift));
-}
-
 geodesy::EastNorthUp networkToMark(const NetworkFrame& frame, const geodesy::LocalFrame& mark,
                                    const geodesy::EastNorthUp& shift) {
   return geodesy::toLocal(mark, geodesy::fromLocal(frame.axes, shift));

@@ -22,10 +22,8 @@ NetworkFrame networkFrame(std::span<const geodesy::Geocentric> points);
 // A point's coordinates in the frame (metres).
 geodesy::EastNorthUp positionIn(const NetworkFrame& frame, const geodesy::Geocentric& point);
 
-// A shift given in a mark's local frame, in the network frame's components,
-// and back (metres).
-geodesy::EastNorthUp markToNetwork(const NetworkFrame& frame, const geodesy::LocalFrame& mark,
-                                   const geodesy::EastNorthUp& shift);
+// A shift given in the network frame's components, in a mark's local frame
+// (metres).
 geodesy::EastNorthUp networkToMark(const NetworkFrame& frame, const geodesy::LocalFrame& mark,
                                    const geodesy::EastNorthUp& shift);
 

@@ -20,9 +20,18 @@ namespace {
 constexpr double kOne = 1.0;
 }  // namespace
 
-PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const PlanarVector> source,
-                                        std::span<const PlanarVector> shift,
-                                        std::span<const double> weights) {
+namespace {
+
+// The solution and the sums its standard deviations need.
+struct PlanarSolution {
+  bool solved;  // false without points or weight
+  bool similarity;
+  PlanarSimilarity transform;
+  double sumW, meanX, meanY, spread;
+};
+
+PlanarSolution solvePlanarSimilarity(PlanarModel model, std::span<const PlanarVector> source,
+                                     std::span<const PlanarVector> shift, std::span<const double> weights) {
   const std::size_t n = source.size();
   double sumW = 0, sumX = 0, sumY = 0, sumDx = 0, sumDy = 0;
   for (std::size_t i = 0; i < n; ++i) {
@@ -32,9 +41,9 @@ PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const Plana
     sumDx += weights[i] * shift[i].x;
     sumDy += weights[i] * shift[i].y;
   }
-  PlanarSimilarityFit fit{};
+  PlanarSolution solution{};
   if (n == 0 || !(sumW > 0)) {
-    return fit;
+    return solution;
   }
   const double meanX = sumX / sumW, meanY = sumY / sumW;
   const double meanDx = sumDx / sumW, meanDy = sumDy / sumW;
@@ -46,29 +55,55 @@ PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const Plana
     along += weights[i] * (x * dx + y * dy);
     across += weights[i] * (x * dy - y * dx);
   }
-  PlanarSimilarity& t = fit.transform;
-  const bool similarity = model == PlanarModel::Similarity && spread > 0;
-  if (similarity) {
+  PlanarSimilarity& t = solution.transform;
+  solution.similarity = model == PlanarModel::Similarity && spread > 0;
+  if (solution.similarity) {
     t.aMinusOne = along / spread;
     t.b = across / spread;
   }
   t.tx = meanDx - t.aMinusOne * meanX + t.b * meanY;
   t.ty = meanDy - t.b * meanX - t.aMinusOne * meanY;
+  solution.solved = true;
+  solution.sumW = sumW;
+  solution.meanX = meanX;
+  solution.meanY = meanY;
+  solution.spread = spread;
+  return solution;
+}
 
+}  // namespace
+
+PlanarSimilarity planarSimilarity(PlanarModel model, std::span<const PlanarVector> source,
+                                  std::span<const PlanarVector> shift, std::span<const double> weights) {
+  return solvePlanarSimilarity(model, source, shift, weights).transform;
+}
+
+PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const PlanarVector> source,
+                                        std::span<const PlanarVector> shift,
+                                        std::span<const double> weights) {
+  const PlanarSolution solution = solvePlanarSimilarity(model, source, shift, weights);
+  PlanarSimilarityFit fit{};
+  if (!solution.solved) {
+    return fit;
+  }
+  fit.transform = solution.transform;
+  const std::size_t n = source.size();
   double sumWvv = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    const PlanarVector fitted = planarShiftAt(t, source[i]);
+    const PlanarVector fitted = planarShiftAt(fit.transform, source[i]);
     const double vx = shift[i].x - fitted.x, vy = shift[i].y - fitted.y;
     sumWvv += weights[i] * (vx * vx + vy * vy);
   }
   const double unknowns = model == PlanarModel::Similarity ? 4.0 : 2.0;
   const double redundancy = 2.0 * static_cast<double>(n) - unknowns;
   fit.sigma0 = redundancy > 0 ? std::sqrt(sumWvv / redundancy) : 0.0;
-  if (similarity) {
+  const double meanX = solution.meanX, meanY = solution.meanY, spread = solution.spread;
+  if (solution.similarity) {
     fit.sigmaAB = fit.sigma0 / std::sqrt(spread);
-    fit.sigmaTranslation = fit.sigma0 * std::sqrt(kOne / sumW + (meanX * meanX + meanY * meanY) / spread);
+    fit.sigmaTranslation =
+        fit.sigma0 * std::sqrt(kOne / solution.sumW + (meanX * meanX + meanY * meanY) / spread);
   } else {
-    fit.sigmaTranslation = fit.sigma0 / std::sqrt(sumW);
+    fit.sigmaTranslation = fit.sigma0 / std::sqrt(solution.sumW);
   }
   return fit;
 }

@@ -46,6 +46,10 @@ struct PlanarSimilarityFit {
 PlanarSimilarityFit fitPlanarSimilarity(PlanarModel model, std::span<const PlanarVector> source,
                                         std::span<const PlanarVector> shift, std::span<const double> weights);
 
+// The same solution without its standard deviations: the reweighting's step.
+PlanarSimilarity planarSimilarity(PlanarModel model, std::span<const PlanarVector> source,
+                                  std::span<const PlanarVector> shift, std::span<const double> weights);
+
 // The shift the transformation gives at a point (metres): target minus source.
 // Inline, as verticalShiftAt: the reweighting evaluates both twice per mark
 // and step; 2 x 200,000 stations by PID with --fit similarity took 5.23

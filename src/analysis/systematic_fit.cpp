@@ -112,8 +112,8 @@ PreparedMark markUse(const FitMark& m, FitModel model) {
 
 double heightOrZero(double height) { return std::isfinite(height) ? height : 0.0; }
 
-geodesy::Geocentric geocentricOf(const FitMark& m) {
-  return geodesy::geocentricFromGeodetic({m.latitude, m.longitude, heightOrZero(m.height)});
+geodesy::Placement placementOf(const FitMark& m) {
+  return geodesy::placementOf({m.latitude, m.longitude, heightOrZero(m.height)});
 }
 
 // The first eight bytes of a key as a big-endian number, zero-padded: where
@@ -302,14 +302,14 @@ std::vector<bool> enough(std::vector<bool> inside, std::size_t needed) {
 
 // A robust fit and the least-squares fit of its inliers with equal weights,
 // which gives the standard deviations.
-template <class Fit>
+template <class Model, class Fit>
 struct RobustFit {
-  Reweighting<Fit> robust;
+  Reweighting<Model> robust;
   Fit inliers;
 };
 
-RobustFit<PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& marks, PlanarModel model,
-                                             double sigmaLimit) {
+RobustFit<PlanarSimilarity, PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& marks,
+                                                               PlanarModel model, double sigmaLimit) {
   std::vector<PlanarVector> source, shift;
   source.reserve(countUsed(marks, &PreparedMark::usedHorizontal));
   shift.reserve(source.capacity());
@@ -320,14 +320,11 @@ RobustFit<PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& ma
     }
   }
   const auto fit = [&](std::span<const double> weights) {
-    return fitPlanarSimilarity(model, source, shift, weights);
+    return planarSimilarity(model, source, shift, weights);
   };
-  const auto fittedAt = [&](const PlanarSimilarityFit& h, std::size_t i) {
-    const PlanarVector f = planarShiftAt(h.transform, source[i]);
-    return SpatialVector{f.x, f.y, 0.0};
-  };
-  const auto observedAt = [&](std::size_t i) { return SpatialVector{shift[i].x, shift[i].y, 0.0}; };
-  const Reweighting<PlanarSimilarityFit> robust = reweight(source.size(), fit, fittedAt, observedAt);
+  const auto fittedAt = [&](const PlanarSimilarity& h, std::size_t i) { return planarShiftAt(h, source[i]); };
+  const auto observedAt = [&](std::size_t i) { return shift[i]; };
+  const Reweighting<PlanarSimilarity> robust = reweight(source.size(), fit, fittedAt, observedAt);
   const std::vector<bool> inside =
       enough(inliers(
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
@@ -338,7 +335,8 @@ RobustFit<PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& ma
   return {robust, fitPlanarSimilarity(model, source, shift, std::vector<double>(source.size(), 1.0))};
 }
 
-RobustFit<VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalModel model, double sigmaLimit) {
+RobustFit<VerticalSurface, VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalModel model,
+                                              double sigmaLimit) {
   std::vector<PlanarVector> source;
   std::vector<double> up;
   source.reserve(countUsed(marks, &PreparedMark::usedVertical));
@@ -349,12 +347,14 @@ RobustFit<VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalMod
       up.push_back(m.shift.up);
     }
   }
-  const auto fit = [&](std::span<const double> weights) { return fitVertical(model, source, up, weights); };
-  const auto fittedAt = [&](const VerticalFit& v, std::size_t i) {
-    return SpatialVector{0.0, 0.0, verticalShiftAt(v.surface, source[i])};
+  const auto fit = [&](std::span<const double> weights) {
+    return verticalSurface(model, source, up, weights);
   };
-  const auto observedAt = [&](std::size_t i) { return SpatialVector{0.0, 0.0, up[i]}; };
-  const Reweighting<VerticalFit> robust = reweight(source.size(), fit, fittedAt, observedAt);
+  const auto fittedAt = [&](const VerticalSurface& v, std::size_t i) {
+    return verticalShiftAt(v, source[i]);
+  };
+  const auto observedAt = [&](std::size_t i) { return up[i]; };
+  const Reweighting<VerticalSurface> robust = reweight(source.size(), fit, fittedAt, observedAt);
   const std::vector<bool> inside =
       enough(inliers(
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
@@ -370,45 +370,46 @@ RobustFit<VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalMod
 Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& options) {
   const PlanarModel model =
       options.model == FitModel::Translation ? PlanarModel::Translation : PlanarModel::Similarity;
-  const RobustFit<PlanarSimilarityFit> horizontal = fitHorizontal(marks, model, options.sigmaLimit);
-  const PlanarSimilarityFit& h = horizontal.robust.model;
+  const RobustFit<PlanarSimilarity, PlanarSimilarityFit> horizontal =
+      fitHorizontal(marks, model, options.sigmaLimit);
+  const PlanarSimilarity& h = horizontal.robust.model;
   const PlanarSimilarityFit& hp = horizontal.inliers;
 
   Systematic s{};
   s.iterations = horizontal.robust.iterations;
   s.converged = horizontal.robust.converged;
-  s.plane = h.transform;
+  s.plane = h;
   // An offset needs two marks with up shifts (one to spare); with fewer the
   // vertical part is left out rather than the whole fit refused, since many
   // comparisons carry no heights. A plane was checked beforehand.
   s.vertical = countUsed(marks, &PreparedMark::usedVertical) >= 2 ? options.vertical : FitVertical::None;
-  VerticalFit v{}, vp{};
+  VerticalSurface v{};
+  VerticalFit vp{};
   if (s.vertical != FitVertical::None) {
     const VerticalModel vmodel =
         s.vertical == FitVertical::Plane ? VerticalModel::Plane : VerticalModel::Offset;
-    const RobustFit<VerticalFit> vertical = fitUp(marks, vmodel, options.sigmaLimit);
+    const RobustFit<VerticalSurface, VerticalFit> vertical = fitUp(marks, vmodel, options.sigmaLimit);
     s.iterations = std::max(s.iterations, vertical.robust.iterations);
     s.converged = s.converged && vertical.robust.converged;
     v = vertical.robust.model;
     vp = vertical.inliers;
-    s.surface = v.surface;
+    s.surface = v;
   }
 
   const double ch = kL1CostHorizontal, cv = kL1CostVertical;
-  s.parameters = {{"tn", "m", h.transform.ty, ch * hp.sigmaTranslation},
-                  {"te", "m", h.transform.tx, ch * hp.sigmaTranslation}};
+  s.parameters = {{"tn", "m", h.ty, ch * hp.sigmaTranslation}, {"te", "m", h.tx, ch * hp.sigmaTranslation}};
   if (s.vertical != FitVertical::None) {
-    s.parameters.push_back({"tu", "m", v.surface.offset, cv * vp.sigmaOffset});
+    s.parameters.push_back({"tu", "m", v.offset, cv * vp.sigmaOffset});
   }
   if (model == PlanarModel::Similarity) {
-    const double k = 1.0 + planarScaleMinusOne(h.transform);
-    s.parameters.push_back({"rotation", "arc-seconds", planarRotation(h.transform) * kArcSecondsPerRadian,
+    const double k = 1.0 + planarScaleMinusOne(h);
+    s.parameters.push_back({"rotation", "arc-seconds", planarRotation(h) * kArcSecondsPerRadian,
                             ch * hp.sigmaAB / k * kArcSecondsPerRadian});
-    s.parameters.push_back({"scale", "ppm", planarScaleMinusOne(h.transform) * kPpm, ch * hp.sigmaAB * kPpm});
+    s.parameters.push_back({"scale", "ppm", planarScaleMinusOne(h) * kPpm, ch * hp.sigmaAB * kPpm});
   }
   if (s.vertical == FitVertical::Plane) {
-    s.parameters.push_back({"tilt_n", "ppm", v.surface.tiltY * kPpm, cv * vp.sigmaTiltY * kPpm});
-    s.parameters.push_back({"tilt_e", "ppm", v.surface.tiltX * kPpm, cv * vp.sigmaTiltX * kPpm});
+    s.parameters.push_back({"tilt_n", "ppm", v.tiltY * kPpm, cv * vp.sigmaTiltY * kPpm});
+    s.parameters.push_back({"tilt_e", "ppm", v.tiltX * kPpm, cv * vp.sigmaTiltX * kPpm});
   }
   return s;
 }
@@ -465,12 +466,18 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
   std::vector<PreparedMark> prepared = prepare(marks, options.model);
   NetworkFrame frame{};
   {
-    std::vector<geodesy::Geocentric> geocentric(prepared.size());
+    // Each mark's position and shift, geocentric: one sine and cosine of its
+    // latitude and longitude give both.
+    std::vector<geodesy::Geocentric> geocentric(prepared.size()), geocentricShift(prepared.size());
     std::vector<geodesy::Geocentric> defining;
     defining.reserve(countUsed(prepared, &PreparedMark::usedHorizontal));
     for (std::size_t i = 0; i < prepared.size(); ++i) {
       if (prepared[i].placed) {
-        geocentric[i] = geocentricOf(marks[prepared[i].input]);
+        const FitMark& mark = marks[prepared[i].input];
+        const geodesy::Placement placement = placementOf(mark);
+        geocentric[i] = placement.position;
+        geocentricShift[i] =
+            geodesy::fromLocal(placement.frame, {mark.de, mark.dn, prepared[i].hasUp ? mark.du : 0.0});
       }
       if (prepared[i].usedHorizontal) {
         defining.push_back(geocentric[i]);
@@ -483,10 +490,8 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
     for (std::size_t i = 0; i < prepared.size(); ++i) {
       PreparedMark& m = prepared[i];
       if (m.placed) {
-        const FitMark& mark = marks[m.input];
         m.position = positionIn(frame, geocentric[i]);
-        m.shift = markToNetwork(frame, geodesy::localFrame(mark.latitude, mark.longitude),
-                                {mark.de, mark.dn, m.hasUp ? mark.du : 0.0});
+        m.shift = geodesy::toLocal(frame.axes, geocentricShift[i]);
       }
     }
   }
@@ -519,9 +524,9 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
     if (!m.placed) {
       continue;
     }
-    const SpatialVector f = systematicShiftAt(systematic, positionIn(frame, geocentricOf(mark)));
-    const geodesy::EastNorthUp fitted =
-        networkToMark(frame, geodesy::localFrame(mark.latitude, mark.longitude), {f.x, f.y, f.z});
+    const geodesy::Placement placement = placementOf(mark);
+    const SpatialVector f = systematicShiftAt(systematic, positionIn(frame, placement.position));
+    const geodesy::EastNorthUp fitted = networkToMark(frame, placement.frame, {f.x, f.y, f.z});
     MarkFit& out = result.marks[i];
     out.fitDn = fitted.north;
     out.fitDe = fitted.east;

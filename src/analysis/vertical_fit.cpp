@@ -17,8 +17,18 @@ namespace {
 constexpr double kOne = 1.0;
 }  // namespace
 
-VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> position,
-                        std::span<const double> up, std::span<const double> weights) {
+namespace {
+
+// The solution and the sums its standard deviations need.
+struct VerticalSolution {
+  bool solved;  // false without marks or weight
+  bool plane;
+  VerticalSurface surface;
+  double sumW, meanX, meanY, sxx, sxy, syy, determinant;
+};
+
+VerticalSolution solveVertical(VerticalModel model, std::span<const PlanarVector> position,
+                               std::span<const double> up, std::span<const double> weights) {
   const std::size_t n = up.size();
   double sumW = 0, sumX = 0, sumY = 0, sumU = 0;
   for (std::size_t i = 0; i < n; ++i) {
@@ -27,9 +37,9 @@ VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> posit
     sumY += weights[i] * position[i].y;
     sumU += weights[i] * up[i];
   }
-  VerticalFit fit{};
+  VerticalSolution solution{};
   if (n == 0 || !(sumW > 0)) {
-    return fit;
+    return solution;
   }
   const double meanX = sumX / sumW, meanY = sumY / sumW, meanU = sumU / sumW;
   double sxx = 0, sxy = 0, syy = 0, sxu = 0, syu = 0;
@@ -44,31 +54,59 @@ VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> posit
     }
   }
   const double determinant = sxx * syy - sxy * sxy;
-  const bool plane = model == VerticalModel::Plane && determinant > 0;
-  VerticalSurface& s = fit.surface;
-  if (plane) {
+  solution.plane = model == VerticalModel::Plane && determinant > 0;
+  VerticalSurface& s = solution.surface;
+  if (solution.plane) {
     s.tiltX = (syy * sxu - sxy * syu) / determinant;
     s.tiltY = (sxx * syu - sxy * sxu) / determinant;
   }
   s.offset = meanU - s.tiltX * meanX - s.tiltY * meanY;
+  solution.solved = true;
+  solution.sumW = sumW;
+  solution.meanX = meanX;
+  solution.meanY = meanY;
+  solution.sxx = sxx;
+  solution.sxy = sxy;
+  solution.syy = syy;
+  solution.determinant = determinant;
+  return solution;
+}
 
+}  // namespace
+
+VerticalSurface verticalSurface(VerticalModel model, std::span<const PlanarVector> position,
+                                std::span<const double> up, std::span<const double> weights) {
+  return solveVertical(model, position, up, weights).surface;
+}
+
+VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> position,
+                        std::span<const double> up, std::span<const double> weights) {
+  const VerticalSolution solution = solveVertical(model, position, up, weights);
+  VerticalFit fit{};
+  if (!solution.solved) {
+    return fit;
+  }
+  fit.surface = solution.surface;
+  const std::size_t n = up.size();
   double sumWvv = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    const double v = up[i] - verticalShiftAt(s, position[i]);
+    const double v = up[i] - verticalShiftAt(fit.surface, position[i]);
     sumWvv += weights[i] * v * v;
   }
   const double unknowns = model == VerticalModel::Plane ? 3.0 : 1.0;
   const double redundancy = static_cast<double>(n) - unknowns;
   fit.sigma0 = redundancy > 0 ? std::sqrt(sumWvv / redundancy) : 0.0;
-  if (plane) {
+  if (solution.plane) {
+    const double sxx = solution.sxx, sxy = solution.sxy, syy = solution.syy;
+    const double determinant = solution.determinant, meanX = solution.meanX, meanY = solution.meanY;
     // inv(N) = [syy -sxy; -sxy sxx] / determinant.
     fit.sigmaTiltX = fit.sigma0 * std::sqrt(syy / determinant);
     fit.sigmaTiltY = fit.sigma0 * std::sqrt(sxx / determinant);
     const double centroidTerm =
         (syy * meanX * meanX - 2.0 * sxy * meanX * meanY + sxx * meanY * meanY) / determinant;
-    fit.sigmaOffset = fit.sigma0 * std::sqrt(kOne / sumW + centroidTerm);
+    fit.sigmaOffset = fit.sigma0 * std::sqrt(kOne / solution.sumW + centroidTerm);
   } else {
-    fit.sigmaOffset = fit.sigma0 / std::sqrt(sumW);
+    fit.sigmaOffset = fit.sigma0 / std::sqrt(solution.sumW);
   }
   return fit;
 }

@@ -35,6 +35,10 @@ struct VerticalFit {
 VerticalFit fitVertical(VerticalModel model, std::span<const PlanarVector> position,
                         std::span<const double> up, std::span<const double> weights);
 
+// The same surface without its standard deviations: the reweighting's step.
+VerticalSurface verticalSurface(VerticalModel model, std::span<const PlanarVector> position,
+                                std::span<const double> up, std::span<const double> weights);
+
 // The up shift the surface gives at a point (metres). Inline: see planarShiftAt.
 inline double verticalShiftAt(const VerticalSurface& surface, const PlanarVector& point) {
   return surface.offset + surface.tiltX * point.x + surface.tiltY * point.y;

@@ -25,16 +25,46 @@ double primeVerticalRadius(double sinLatitude) {
 }
 }  // namespace
 
+namespace {
+
+struct Angles {
+  double sinPhi, cosPhi, sinLambda, cosLambda;
+};
+
+Angles anglesOf(double latitude, double longitude) {
+  const double phi = latitude * kDegreesToRadians;
+  const double lambda = longitude * kDegreesToRadians;
+  return {std::sin(phi), std::cos(phi), std::sin(lambda), std::cos(lambda)};
+}
+
 // X = (N + h) cos(phi) cos(lambda), Y = (N + h) cos(phi) sin(lambda),
 // Z = (N (1 - e^2) + h) sin(phi).
+Geocentric geocentricAt(const Angles& a, double height) {
+  const double n = primeVerticalRadius(a.sinPhi);
+  return {(n + height) * a.cosPhi * a.cosLambda, (n + height) * a.cosPhi * a.sinLambda,
+          (n * (kOne - kGrs80EccentricitySquared) + height) * a.sinPhi};
+}
+
+// e = (-sin(lambda), cos(lambda), 0)
+// n = (-sin(phi) cos(lambda), -sin(phi) sin(lambda), cos(phi))
+// u = (cos(phi) cos(lambda), cos(phi) sin(lambda), sin(phi))
+LocalFrame frameAt(const Angles& a) {
+  return {{-a.sinLambda, a.cosLambda, 0.0},
+          {-a.sinPhi * a.cosLambda, -a.sinPhi * a.sinLambda, a.cosPhi},
+          {a.cosPhi * a.cosLambda, a.cosPhi * a.sinLambda, a.sinPhi}};
+}
+
+}  // namespace
+
 Geocentric geocentricFromGeodetic(const Geodetic& point) {
-  const double phi = point.latitude * kDegreesToRadians;
-  const double lambda = point.longitude * kDegreesToRadians;
-  const double sinPhi = std::sin(phi);
-  const double cosPhi = std::cos(phi);
-  const double n = primeVerticalRadius(sinPhi);
-  return {(n + point.height) * cosPhi * std::cos(lambda), (n + point.height) * cosPhi * std::sin(lambda),
-          (n * (kOne - kGrs80EccentricitySquared) + point.height) * sinPhi};
+  return geocentricAt(anglesOf(point.latitude, point.longitude), point.height);
+}
+
+LocalFrame localFrame(double latitude, double longitude) { return frameAt(anglesOf(latitude, longitude)); }
+
+Placement placementOf(const Geodetic& point) {
+  const Angles a = anglesOf(point.latitude, point.longitude);
+  return {geocentricAt(a, point.height), frameAt(a)};
 }
 
 // lambda = atan2(Y, X); phi by the fixed point phi = atan2(Z + e^2 N sin(phi), p)
@@ -59,21 +89,6 @@ Geodetic geodeticFromGeocentric(const Geocentric& point) {
                         kGrs80SemiMajorAxis * std::sqrt(kOne - kGrs80EccentricitySquared * sinPhi * sinPhi);
   const double lambda = p > 0.0 ? std::atan2(point.y, point.x) : 0.0;
   return {phi * kRadiansToDegrees, lambda * kRadiansToDegrees, height};
-}
-
-// e = (-sin(lambda), cos(lambda), 0)
-// n = (-sin(phi) cos(lambda), -sin(phi) sin(lambda), cos(phi))
-// u = (cos(phi) cos(lambda), cos(phi) sin(lambda), sin(phi))
-LocalFrame localFrame(double latitude, double longitude) {
-  const double phi = latitude * kDegreesToRadians;
-  const double lambda = longitude * kDegreesToRadians;
-  const double sinPhi = std::sin(phi);
-  const double cosPhi = std::cos(phi);
-  const double sinLambda = std::sin(lambda);
-  const double cosLambda = std::cos(lambda);
-  return {{-sinLambda, cosLambda, 0.0},
-          {-sinPhi * cosLambda, -sinPhi * sinLambda, cosPhi},
-          {cosPhi * cosLambda, cosPhi * sinLambda, sinPhi}};
 }
 
 EastNorthUp toLocal(const LocalFrame& frame, const Geocentric& vector) {
