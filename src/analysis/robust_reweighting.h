@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "analysis/planar_similarity.h"
@@ -40,6 +41,29 @@ struct Reweighting {
   bool converged;  // false when it stopped at kMaximumIterations
 };
 
+// The marks at both ends of each axis (the first of equals, so the same
+// marks in the same order give the same indices). Every model here changes
+// the fitted shifts between two steps by an affine field, whose length is
+// largest at a corner of the marks' hull; these marks are such corners.
+template <class Point>
+std::vector<std::size_t> extremeMarks(std::span<const Point> points) {
+  std::vector<std::size_t> ends;
+  const auto addEnds = [&](auto coordinate) {
+    if (points.empty()) return;
+    std::size_t low = 0, high = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      if (coordinate(points[i]) < coordinate(points[low])) low = i;
+      if (coordinate(points[i]) > coordinate(points[high])) high = i;
+    }
+    ends.push_back(low);
+    ends.push_back(high);
+  };
+  addEnds([](const Point& p) { return p.x; });
+  addEnds([](const Point& p) { return p.y; });
+  if constexpr (requires(Point p) { p.z; }) addEnds([](const Point& p) { return p.z; });
+  return ends;
+}
+
 // Starts from equal weights and refits with w = 1 / max(|v|, kResidualFloor)
 // for each mark's residual v = observed - fitted, until no fitted shift
 // changes by more than kSettledChange. At convergence this minimises the sum
@@ -48,35 +72,45 @@ struct Reweighting {
 //   fit(std::span<const double> weights) -> Model: a weighted fit;
 //   fittedAt(const Model&, i) and observedAt(i): the fitted and the observed
 //   shift at mark i (metres), for i < count, as a SpatialVector, a
-//   PlanarVector or a double (up).
+//   PlanarVector or a double (up);
+//   probes: marks where the change is looked at first (extremeMarks).
 // The fitted shifts are evaluated from the models, not kept (two vectors of
-// them cost 10 MB on 200,000 marks); one pass over the marks gives both the
-// change since the last step and the weights for the next.
+// them cost 10 MB on 200,000 marks). A step whose change exceeds the limit
+// at a probe is not settled, whatever the other marks; only when no probe
+// shows it are all marks compared, so the steps taken are those of
+// comparing all marks every time, and the pass over all marks is made in
+// the last steps only (with --fit similarity on 2 x 200,000 stations by PID
+// the fit took 0.98 billion instructions (callgrind) comparing all marks in
+// every step, 0.86 billion with the probes).
 template <class Fit, class FittedAt, class ObservedAt>
-auto reweight(std::size_t count, const Fit& fit, const FittedAt& fittedAt, const ObservedAt& observedAt) {
-  std::vector<double> weights(count, 1.0);
-  Reweighting<decltype(fit(weights))> run{fit(weights), 1, false};
-  auto previous = run.model;
-  for (;;) {
-    // Settled when no fitted shift changed by more than kSettledChange: an
-    // and over the marks rather than their largest change, which lets the
-    // compiler take two marks at a time.
-    // (In the first step `previous` is the model itself.)
-    bool settled = true;
-    for (std::size_t i = 0; i < count; ++i) {
-      const auto fitted = fittedAt(run.model, i);
-      settled &= !(distance(fitted, fittedAt(previous, i)) > kSettledChange);
-      // `fit` is done with the last weights.
-      weights[i] = 1.0 / std::max(distance(observedAt(i), fitted), kResidualFloor);
+auto reweight(std::size_t count, std::span<const std::size_t> probes, const Fit& fit,
+              const FittedAt& fittedAt, const ObservedAt& observedAt) {
+  using Model = decltype(fit(std::span<const double>()));
+  const auto settled = [&](const Model& before, const Model& after) {
+    const auto changeAt = [&](std::size_t i) { return distance(fittedAt(after, i), fittedAt(before, i)); };
+    for (const std::size_t i : probes) {
+      if (changeAt(i) > kSettledChange) return false;
     }
-    if (run.iterations > 1 && settled) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (changeAt(i) > kSettledChange) return false;
+    }
+    return true;
+  };
+  std::vector<double> weights(count, 1.0);
+  Reweighting<Model> run{fit(weights), 1, false};
+  for (;;) {
+    for (std::size_t i = 0; i < count; ++i) {
+      weights[i] = 1.0 / std::max(distance(observedAt(i), fittedAt(run.model, i)), kResidualFloor);
+    }
+    const Model next = fit(weights);
+    run.iterations += 1;
+    const bool done = settled(run.model, next);
+    run.model = next;
+    if (done) {
       run.converged = true;
       return run;
     }
     if (run.iterations == kMaximumIterations) return run;
-    previous = run.model;
-    run.model = fit(weights);
-    run.iterations += 1;
   }
 }
 

@@ -324,7 +324,8 @@ RobustFit<PlanarSimilarity, PlanarSimilarityFit> fitHorizontal(const std::vector
   };
   const auto fittedAt = [&](const PlanarSimilarity& h, std::size_t i) { return planarShiftAt(h, source[i]); };
   const auto observedAt = [&](std::size_t i) { return shift[i]; };
-  const Reweighting<PlanarSimilarity> robust = reweight(source.size(), fit, fittedAt, observedAt);
+  const Reweighting<PlanarSimilarity> robust =
+      reweight(source.size(), extremeMarks<PlanarVector>(source), fit, fittedAt, observedAt);
   const std::vector<bool> inside =
       enough(inliers(
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
@@ -354,7 +355,8 @@ RobustFit<VerticalSurface, VerticalFit> fitUp(const std::vector<PreparedMark>& m
     return verticalShiftAt(v, source[i]);
   };
   const auto observedAt = [&](std::size_t i) { return up[i]; };
-  const Reweighting<VerticalSurface> robust = reweight(source.size(), fit, fittedAt, observedAt);
+  const Reweighting<VerticalSurface> robust =
+      reweight(source.size(), extremeMarks<PlanarVector>(source), fit, fittedAt, observedAt);
   const std::vector<bool> inside =
       enough(inliers(
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
@@ -431,7 +433,8 @@ Systematic fitSpatial(const std::vector<PreparedMark>& marks, const FitOptions& 
     return spatialShiftAt(f.transform, source[i]);
   };
   const auto observedAt = [&](std::size_t i) { return shift[i]; };
-  const Reweighting<SpatialSimilarityFit> run = reweight(source.size(), fit, fittedAt, observedAt);
+  const Reweighting<SpatialSimilarityFit> run =
+      reweight(source.size(), extremeMarks<SpatialVector>(source), fit, fittedAt, observedAt);
   const std::vector<bool> inside =
       enough(inliers(
                  source.size(), [&](std::size_t i) { return fittedAt(run.model, i); }, observedAt,
