@@ -92,14 +92,17 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
   const auto firstOnly = [&request](const ShiftRow& row) {
     return request.evaluateFirstOnly && row.status == ShiftStatus::OnlyInFirst;
   };
-  const auto markCount = static_cast<std::size_t>(std::count_if(
-      rows.begin(), rows.end(), [&](const ShiftRow& row) { return isPair(row.status) || firstOnly(row); }));
+  // One pass over the rows (some hundred bytes each) for the pairs and the
+  // raw counts; the marks are reserved for every row.
   std::vector<FitMark> marks;
   std::vector<std::size_t> rowOfMark;
-  marks.reserve(markCount);
-  rowOfMark.reserve(markCount);
+  marks.reserve(rows.size());
+  rowOfMark.reserve(rows.size());
+  std::int64_t overHorizontalRaw = 0, overVerticalRaw = 0;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const ShiftRow& row = rows[i];
+    overHorizontalRaw += overHorizontal(row) ? 1 : 0;
+    overVerticalRaw += overVertical(row) ? 1 : 0;
     if (!isPair(row.status)) continue;
     const std::string_view key = keyOf(row, request.key);
     const bool listed = !request.stable || stable.count(key) > 0;
@@ -158,10 +161,8 @@ RowFitOutcome fitRows(std::span<const ShiftRow> rows, const RowFitRequest& reque
                                  f.resDu, f.resHorizontal, f.resSigma, f.outlier};
     change.outliers += f.outlier ? 1 : 0;
   }
-  for (const ShiftRow& row : rows) {
-    change.overHorizontalRaw += overHorizontal(row) ? 1 : 0;
-    change.overVerticalRaw += overVertical(row) ? 1 : 0;
-  }
+  change.overHorizontalRaw = overHorizontalRaw;
+  change.overVerticalRaw = overVerticalRaw;
   change.largestResiduals = largestResiduals(change.rows);
   outcome.change = std::move(change);
   return outcome;

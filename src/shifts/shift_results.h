@@ -131,7 +131,7 @@ struct ShiftSummary {
 struct RowFit {
   double fitDn = kMissing, fitDe = kMissing, fitDu = kMissing;  // the systematic part at the mark
   double resDn = kMissing, resDe = kMissing, resDu = kMissing;  // shift minus systematic part
-  double resHorizontal = kMissing;                              // hypot(resDn, resDe)
+  double resHorizontal = kMissing;                              // sqrt(resDn^2 + resDe^2)
   double resSigma = kMissing;                                   // resHorizontal / sigmaH (dimensionless)
   bool outlier = false;                                         // resSigma over the sigma limit
 };
