@@ -13,23 +13,27 @@ around --center. Most marks carry an *80 elevation and an *86 orthometric
 height, some the *80 elevation only, a few neither.
 
 A larger network covers more towns, not denser ones: 6 towns up to 5,000
-marks, one more for every further 250 (226 towns at 60,000 marks, 786 at
+marks, one more for every further 200 (281 towns at 60,000 marks, 981 at
 200,000). A town's density does not depend on how many marks the state
-holds elsewhere, and the towns of a large network are mostly small ones:
-the mean town falls from about 670 marks at 5,000 to about 200, and 786
-towns in the default region are one per 150 km2, about the density of the
-incorporated cities of Iowa. The densest town then stays
-about as dense at every size, its core marks some 300 m apart (the 1st
-survey, default seed; the density the towns' Gaussians and the rural marks
-give at their densest point, and the marks in the densest square of the
-2 km grid):
+holds elsewhere, and the towns a larger network adds are mostly small
+ones: the mean town falls from about 670 marks at 5,000 to about 160, and
+981 towns in the default region are one per 120 km2, about the density of
+the incorporated cities of Iowa. The densest town then stays about as
+dense at every size, its core marks some 300 m apart (the 1st survey,
+default seed; the density the towns' Gaussians and the rural marks give at
+their densest point, and the marks in the densest square of the 2 km grid):
       marks   towns   peak density   densest 2 km square
       5,000       6    6.8 / km2      35 marks,  8.8 / km2
-     60,000     226    7.8 / km2      30 marks,  7.5 / km2
-    200,000     786   11.3 / km2      48 marks, 12.0 / km2
+     60,000     281    6.1 / km2      27 marks,  6.8 / km2
+    200,000     981    9.3 / km2      46 marks, 11.5 / km2
 (at 200,000 the towns overlap more). With 6 towns at every size the
 densest town reached 81 marks per km2 at 60,000 and 271 at 200,000; with
-one town per 800 marks, 23 at 200,000. --towns K fixes the number instead.
+one town per 800 marks, 23 at 200,000. Of 226, 281, 300 and 400 towns at
+60,000 marks, 281 is the fewest with which the shift page's cells part
+into single arrows after zooming x64 onto the densest town (no 22 px cell
+left with 4 pairs) about as often as at 5,000 marks: in 9, 7 and 7 of 10
+seeds with 281, 300 and 400 towns, 7 of 10 at 5,000, 3 of 10 with 226
+(one per 250 marks). --towns K fixes the number instead.
 
 The 2nd survey moves every mark both surveys hold by the sum of (east,
 north and up in the tangent frame on GRS80 at --center, height 0; the
@@ -62,7 +66,7 @@ Options (a rate is a share of the N marks; 0 switches a property off):
                          with a minus sign needs "=": --center=-17,179.9
   --size EW,NS           region in km (default 400,300)
   --towns K              number of town clusters (default 6 up to 5,000
-                         marks, one more per further 250 marks)
+                         marks, one more per further 200 marks)
   --rural RATE           share of marks spread evenly (default 0.2)
   --ssn-digits 3|4|5     SSN length (default 4). SSN i + 1 goes to the i-th
                          key, modulo 10^digits: beyond 999, 9,999 or 99,999
@@ -137,7 +141,7 @@ TAILS86 = ("  NAVD88 LEVELING", "  NAVD88 GPS", "")
 # Towns: kTowns up to kTownsUpTo marks, one more per kMarksPerTown beyond.
 kTowns = 6
 kTownsUpTo = 5000
-kMarksPerTown = 250
+kMarksPerTown = 200
 
 
 def default_towns(marks):
