@@ -138,16 +138,17 @@ PID_MULTIPLIER = 7919
 
 TAILS86 = ("  NAVD88 LEVELING", "  NAVD88 GPS", "")
 
-# Towns: kTowns up to kTownsUpTo marks, one more per kMarksPerTown beyond.
-kTowns = 6
-kTownsUpTo = 5000
-kMarksPerTown = 200
+# The default number of towns: TOWNS up to TOWNS_UP_TO marks, one more per
+# MARKS_PER_TOWN beyond (the module's docstring says why).
+TOWNS = 6
+TOWNS_UP_TO = 5000
+MARKS_PER_TOWN = 200
 
 
 def default_towns(marks):
-    """Number of towns of a network of `marks` marks: a larger network covers
-    more towns, not denser ones (see the docstring's table)."""
-    return kTowns + max(0, marks - kTownsUpTo) // kMarksPerTown
+    """Towns of a network of `marks` marks: a larger network covers more
+    towns, not denser ones."""
+    return TOWNS + max(0, marks - TOWNS_UP_TO) // MARKS_PER_TOWN
 
 
 def radii(lat_degrees):
