@@ -6,11 +6,34 @@
 writes OUT.old.hz (the 1st survey, N marks), OUT.new.hz (the 2nd survey),
 OUT.renamed and OUT.truth. The same arguments give the same bytes.
 
-The network: N marks (meant for 300 to 200,000) clustered around a few towns
-(Gaussian clusters) with sparse rural marks between them, in a region of
-about 400 km east-west by 300 km north-south around --center. Most marks carry
-an *80 elevation and an *86 orthometric height, some the *80 elevation
-only, a few neither.
+The network: N marks (meant for 300 to 200,000) clustered around towns
+(Gaussian clusters of 3 to 12 km standard deviation) with sparse rural marks
+between them, in a region of about 400 km east-west by 300 km north-south
+around --center. Most marks carry an *80 elevation and an *86 orthometric
+height, some the *80 elevation only, a few neither.
+
+A larger network covers more towns, not denser ones: 6 towns up to 5,000
+marks, one more for every further 200 (281 towns at 60,000 marks, 981 at
+200,000). A town's density does not depend on how many marks the state
+holds elsewhere, and the towns a larger network adds are mostly small
+ones: the mean town falls from about 670 marks at 5,000 to about 160, and
+981 towns in the default region are one per 120 km2, about the density of
+the incorporated cities of Iowa. The densest town then stays about as
+dense at every size, its core marks some 300 m apart (the 1st survey,
+default seed; the density the towns' Gaussians and the rural marks give at
+their densest point, and the marks in the densest square of the 2 km grid):
+      marks   towns   peak density   densest 2 km square
+      5,000       6    6.8 / km2      35 marks,  8.8 / km2
+     60,000     281    6.1 / km2      27 marks,  6.8 / km2
+    200,000     981    9.3 / km2      46 marks, 11.5 / km2
+(at 200,000 the towns overlap more). With 6 towns at every size the
+densest town reached 81 marks per km2 at 60,000 and 271 at 200,000; with
+one town per 800 marks, 23 at 200,000. Of 226, 281, 300 and 400 towns at
+60,000 marks, 281 is the fewest with which the shift page's cells part
+into single arrows after zooming x64 onto the densest town (no 22 px cell
+left with 4 pairs) about as often as at 5,000 marks: in 9, 7 and 7 of 10
+seeds with 281, 300 and 400 towns, 7 of 10 at 5,000, 3 of 10 with 226
+(one per 250 marks). --towns K fixes the number instead.
 
 The 2nd survey moves every mark both surveys hold by the sum of (east,
 north and up in the tangent frame on GRS80 at --center, height 0; the
@@ -42,7 +65,8 @@ Options (a rate is a share of the N marks; 0 switches a property off):
                          the 180th meridian is fine. A value that starts
                          with a minus sign needs "=": --center=-17,179.9
   --size EW,NS           region in km (default 400,300)
-  --towns K              number of town clusters (default 6)
+  --towns K              number of town clusters (default 6 up to 5,000
+                         marks, one more per further 200 marks)
   --rural RATE           share of marks spread evenly (default 0.2)
   --ssn-digits 3|4|5     SSN length (default 4). SSN i + 1 goes to the i-th
                          key, modulo 10^digits: beyond 999, 9,999 or 99,999
@@ -94,6 +118,7 @@ meridians, so no mark changes hemisphere letter between the surveys.
 """
 
 import argparse
+import bisect
 import math
 import os
 import random
@@ -112,6 +137,18 @@ ARCSEC = math.pi / (180.0 * 3600.0)
 PID_MULTIPLIER = 7919
 
 TAILS86 = ("  NAVD88 LEVELING", "  NAVD88 GPS", "")
+
+# The default number of towns: TOWNS up to TOWNS_UP_TO marks, one more per
+# MARKS_PER_TOWN beyond (the module's docstring says why).
+TOWNS = 6
+TOWNS_UP_TO = 5000
+MARKS_PER_TOWN = 200
+
+
+def default_towns(marks):
+    """Towns of a network of `marks` marks: a larger network covers more
+    towns, not denser ones."""
+    return TOWNS + max(0, marks - TOWNS_UP_TO) // MARKS_PER_TOWN
 
 
 def radii(lat_degrees):
@@ -263,7 +300,8 @@ class Network:
                 y = rng.uniform(-self.half_ns, self.half_ns)
             else:
                 pick = rng.random() * self.cumulative[-1]
-                town = next(t for t, c in zip(self.towns, self.cumulative) if pick < c)
+                # The first town whose cumulative weight exceeds the pick.
+                town = self.towns[bisect.bisect_right(self.cumulative, pick)]
                 x = rng.gauss(town[0], town[2])
                 y = rng.gauss(town[1], town[2])
                 if abs(x) > self.half_ew or abs(y) > self.half_ns:
@@ -352,7 +390,7 @@ def parse_arguments(argv):
     parser.add_argument("--plain", action="store_true")
     parser.add_argument("--center", type=lambda t: pair(t, "--center"), default=[41.0, -96.5])
     parser.add_argument("--size", type=lambda t: pair(t, "--size"), default=[400.0, 300.0])
-    parser.add_argument("--towns", type=int, default=6)
+    parser.add_argument("--towns", type=int)
     parser.add_argument("--rural", type=float, default=0.2)
     parser.add_argument("--ssn-digits", type=int, choices=(3, 4, 5), default=4)
     parser.add_argument("--west-beyond-180", action="store_true")
@@ -388,6 +426,8 @@ def parse_arguments(argv):
     if len(noise) != 2 or not min(noise) >= 0.0:
         parser.error("--noise needs one or two numbers of metres, 0 or more: %s" % args.noise)
     args.noise = noise
+    if args.towns is None:
+        args.towns = default_towns(args.marks)
 
     if args.marks < 2:
         parser.error("the network needs at least 2 marks")
