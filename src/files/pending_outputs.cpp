@@ -19,6 +19,41 @@
 
 namespace tessovane2 {
 
+namespace {
+
+// An output's buffer that asks the system, after every kWritebackBytes
+// written, to start writing the file to the disk without waiting for it
+// (Linux: sync_file_range), so that the disk works while the rest is
+// formatted and commit's fsync finds little left. On 2 x 200,000 stations
+// with both formats (112 MB; 155 MB with --fit) the fsyncs took 0.054 s
+// (0.099 s) before, 0.009 s (0.006 s) with it, and the whole run 0.448 s
+// before, 0.396 s with it (medians of 15 interleaved runs).
+class WritebackBuffer : public __gnu_cxx::stdio_filebuf<char> {
+ public:
+  WritebackBuffer() = default;
+  WritebackBuffer(int descriptor, std::size_t bufferBytes)
+      : stdio_filebuf(descriptor, std::ios::out | std::ios::binary, bufferBytes) {}
+
+ protected:
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    const std::streamsize put = stdio_filebuf::xsputn(text, count);
+    sinceWriteback_ += put;
+    if (sinceWriteback_ >= kWritebackBytes) {
+      sinceWriteback_ = 0;
+#ifdef __linux__
+      sync_file_range(fd(), 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint: its failure changes nothing
+#endif
+    }
+    return put;
+  }
+
+ private:
+  static constexpr std::streamsize kWritebackBytes = std::streamsize{8} << 20;
+  std::streamsize sinceWriteback_ = 0;
+};
+
+}  // namespace
+
 struct PendingOutputs::Output {
   std::string name;       // as given
   std::string finalName;  // what a rename replaces: `name`, symbolic links followed
@@ -26,7 +61,7 @@ struct PendingOutputs::Output {
   std::optional<FileIdentity> folder;    // the folder of finalName
   std::string baseName;                  // finalName within its folder
   std::optional<FileIdentity> existing;  // the file finalName leads to before the run, if any
-  __gnu_cxx::stdio_filebuf<char> buffer;
+  WritebackBuffer buffer;
   std::ostream stream{nullptr};
 };
 
@@ -187,7 +222,7 @@ PendingOpening PendingOutputs::add(const std::string& name,
     output->temporaryName.clear();
     return opening;
   }
-  output->buffer = __gnu_cxx::stdio_filebuf<char>(descriptor, std::ios::out | std::ios::binary, bufferBytes_);
+  output->buffer = WritebackBuffer(descriptor, bufferBytes_);
   output->stream.rdbuf(&output->buffer);
   outputs_.push_back(std::move(output));
   Output& added = *outputs_.back();
