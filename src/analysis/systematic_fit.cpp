@@ -156,21 +156,24 @@ std::vector<std::size_t> sumOrder(std::span<const FitMark> marks) {
   return order;
 }
 
-std::vector<PreparedMark> prepare(std::span<const FitMark> marks, FitModel model) {
-  std::vector<PreparedMark> prepared;
-  prepared.reserve(marks.size());
+// The marks in the order of the sums, and how many define each part.
+struct Prepared {
+  std::vector<PreparedMark> marks;
+  std::size_t horizontal;  // marks that define the horizontal (or 3D) part
+  std::size_t vertical;    // marks that define the vertical part
+};
+
+Prepared prepare(std::span<const FitMark> marks, FitModel model) {
+  Prepared prepared{{}, 0, 0};
+  prepared.marks.reserve(marks.size());
   for (const std::size_t i : sumOrder(marks)) {
     PreparedMark p = markUse(marks[i], model);
     p.input = i;
-    prepared.push_back(p);
+    prepared.horizontal += p.usedHorizontal ? 1 : 0;
+    prepared.vertical += p.usedVertical ? 1 : 0;
+    prepared.marks.push_back(p);
   }
   return prepared;
-}
-
-// The marks that define the horizontal (or 3D) part, or the vertical one.
-std::size_t countUsed(const std::vector<PreparedMark>& marks, bool PreparedMark::*used) {
-  return static_cast<std::size_t>(
-      std::count_if(marks.begin(), marks.end(), [used](const PreparedMark& m) { return m.*used; }));
 }
 
 template <class Keep>
@@ -185,9 +188,9 @@ std::vector<SpatialVector> pick(const std::vector<PreparedMark>& marks, Keep kee
 }
 
 // Why the marks do not determine the model, or an empty text.
-std::string refusal(const std::vector<PreparedMark>& marks, const FitOptions& options) {
-  const auto horizontal = countUsed(marks, &PreparedMark::usedHorizontal);
-  const auto vertical = countUsed(marks, &PreparedMark::usedVertical);
+std::string refusal(const Prepared& prepared, const FitOptions& options) {
+  const std::vector<PreparedMark>& marks = prepared.marks;
+  const std::size_t horizontal = prepared.horizontal, vertical = prepared.vertical;
   const bool spatial = options.model == FitModel::Similarity3d;
   const std::size_t needed = options.model == FitModel::Translation  ? 2
                              : options.model == FitModel::Similarity ? 3
@@ -309,12 +312,12 @@ struct RobustFit {
   Fit inliers;
 };
 
-RobustFit<PlanarSimilarity, PlanarSimilarityFit> fitHorizontal(const std::vector<PreparedMark>& marks,
-                                                               PlanarModel model, double sigmaLimit) {
+RobustFit<PlanarSimilarity, PlanarSimilarityFit> fitHorizontal(const Prepared& prepared, PlanarModel model,
+                                                               double sigmaLimit) {
   std::vector<PlanarVector> source, shift;
-  source.reserve(countUsed(marks, &PreparedMark::usedHorizontal));
+  source.reserve(prepared.horizontal);
   shift.reserve(source.capacity());
-  for (const PreparedMark& m : marks) {
+  for (const PreparedMark& m : prepared.marks) {
     if (m.usedHorizontal) {
       source.push_back({m.position.east, m.position.north});
       shift.push_back({m.shift.east, m.shift.north});
@@ -369,13 +372,13 @@ Reweighting<VerticalSurface> reweightOffset(std::span<const double> up) {
   }
 }
 
-RobustFit<VerticalSurface, VerticalFit> fitUp(const std::vector<PreparedMark>& marks, VerticalModel model,
+RobustFit<VerticalSurface, VerticalFit> fitUp(const Prepared& prepared, VerticalModel model,
                                               double sigmaLimit) {
   std::vector<PlanarVector> source;
   std::vector<double> up;
-  source.reserve(countUsed(marks, &PreparedMark::usedVertical));
+  source.reserve(prepared.vertical);
   up.reserve(source.capacity());
-  for (const PreparedMark& m : marks) {
+  for (const PreparedMark& m : prepared.marks) {
     if (m.usedVertical) {
       source.push_back({m.position.east, m.position.north});
       up.push_back(m.shift.up);
@@ -404,7 +407,7 @@ RobustFit<VerticalSurface, VerticalFit> fitUp(const std::vector<PreparedMark>& m
 
 // The horizontal model (translation or similarity) and the vertical one, each
 // reweighted on its own.
-Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& options) {
+Systematic fitPlanar(const Prepared& marks, const FitOptions& options) {
   const PlanarModel model =
       options.model == FitModel::Translation ? PlanarModel::Translation : PlanarModel::Similarity;
   const RobustFit<PlanarSimilarity, PlanarSimilarityFit> horizontal =
@@ -419,7 +422,7 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
   // An offset needs two marks with up shifts (one to spare); with fewer the
   // vertical part is left out rather than the whole fit refused, since many
   // comparisons carry no heights. A plane was checked beforehand.
-  s.vertical = countUsed(marks, &PreparedMark::usedVertical) >= 2 ? options.vertical : FitVertical::None;
+  s.vertical = marks.vertical >= 2 ? options.vertical : FitVertical::None;
   VerticalSurface v{};
   VerticalFit vp{};
   if (s.vertical != FitVertical::None) {
@@ -451,11 +454,11 @@ Systematic fitPlanar(const std::vector<PreparedMark>& marks, const FitOptions& o
   return s;
 }
 
-Systematic fitSpatial(const std::vector<PreparedMark>& marks, const FitOptions& options) {
+Systematic fitSpatial(const Prepared& prepared, const FitOptions& options) {
   std::vector<SpatialVector> source, shift;
-  source.reserve(countUsed(marks, &PreparedMark::usedHorizontal));
+  source.reserve(prepared.horizontal);
   shift.reserve(source.capacity());
-  for (const PreparedMark& m : marks) {
+  for (const PreparedMark& m : prepared.marks) {
     if (m.usedHorizontal) {
       source.push_back({m.position.east, m.position.north, m.position.up});
       shift.push_back({m.shift.east, m.shift.north, m.shift.up});
@@ -501,23 +504,24 @@ Systematic fitSpatial(const std::vector<PreparedMark>& marks, const FitOptions& 
 }  // namespace
 
 FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions& options) {
-  std::vector<PreparedMark> prepared = prepare(marks, options.model);
+  Prepared prepared = prepare(marks, options.model);
   NetworkFrame frame{};
   {
     // Each mark's position and shift, geocentric: one sine and cosine of its
     // latitude and longitude give both.
-    std::vector<geodesy::Geocentric> geocentric(prepared.size()), geocentricShift(prepared.size());
+    std::vector<geodesy::Geocentric> geocentric(prepared.marks.size()),
+        geocentricShift(prepared.marks.size());
     std::vector<geodesy::Geocentric> defining;
-    defining.reserve(countUsed(prepared, &PreparedMark::usedHorizontal));
-    for (std::size_t i = 0; i < prepared.size(); ++i) {
-      if (prepared[i].placed) {
-        const FitMark& mark = marks[prepared[i].input];
+    defining.reserve(prepared.horizontal);
+    for (std::size_t i = 0; i < prepared.marks.size(); ++i) {
+      if (prepared.marks[i].placed) {
+        const FitMark& mark = marks[prepared.marks[i].input];
         const geodesy::Placement placement = placementOf(mark);
         geocentric[i] = placement.position;
         geocentricShift[i] =
-            geodesy::fromLocal(placement.frame, {mark.de, mark.dn, prepared[i].hasUp ? mark.du : 0.0});
+            geodesy::fromLocal(placement.frame, {mark.de, mark.dn, prepared.marks[i].hasUp ? mark.du : 0.0});
       }
-      if (prepared[i].usedHorizontal) {
+      if (prepared.marks[i].usedHorizontal) {
         defining.push_back(geocentric[i]);
       }
     }
@@ -525,8 +529,8 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
       return {std::nullopt, refusal(prepared, options)};
     }
     frame = networkFrame(defining);
-    for (std::size_t i = 0; i < prepared.size(); ++i) {
-      PreparedMark& m = prepared[i];
+    for (std::size_t i = 0; i < prepared.marks.size(); ++i) {
+      PreparedMark& m = prepared.marks[i];
       if (m.placed) {
         m.position = positionIn(frame, geocentric[i]);
         m.shift = geodesy::toLocal(frame.axes, geocentricShift[i]);
@@ -549,12 +553,12 @@ FitOutcome fitSystematicChange(std::span<const FitMark> marks, const FitOptions&
   result.originLongitude = frame.originGeodetic.longitude;
   result.originHeight = frame.originGeodetic.height;
   std::vector<double> horizontalResiduals, verticalResiduals;
-  horizontalResiduals.reserve(countUsed(prepared, &PreparedMark::usedHorizontal));
-  verticalResiduals.reserve(countUsed(prepared, &PreparedMark::usedVertical));
+  horizontalResiduals.reserve(prepared.horizontal);
+  verticalResiduals.reserve(prepared.vertical);
   // The model at every mark, in the input's order (no sums from here on):
   // the prepared marks (64 bytes each) go first, and the positions are
   // computed again.
-  prepared = {};
+  prepared.marks = {};
   result.marks.assign(marks.size(), MarkFit{kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, false});
   for (std::size_t i = 0; i < marks.size(); ++i) {
     const FitMark& mark = marks[i];
