@@ -41,9 +41,8 @@ PlanarSolution solvePlanarSimilarity(PlanarModel model, std::span<const PlanarVe
     sumDx += weights[i] * shift[i].x;
     sumDy += weights[i] * shift[i].y;
   }
-  PlanarSolution solution{};
   if (n == 0 || !(sumW > 0)) {
-    return solution;
+    return {};
   }
   const double meanX = sumX / sumW, meanY = sumY / sumW;
   const double meanDx = sumDx / sumW, meanDy = sumDy / sumW;
@@ -55,20 +54,15 @@ PlanarSolution solvePlanarSimilarity(PlanarModel model, std::span<const PlanarVe
     along += weights[i] * (x * dx + y * dy);
     across += weights[i] * (x * dy - y * dx);
   }
-  PlanarSimilarity& t = solution.transform;
-  solution.similarity = model == PlanarModel::Similarity && spread > 0;
-  if (solution.similarity) {
+  PlanarSimilarity t{};
+  const bool similarity = model == PlanarModel::Similarity && spread > 0;
+  if (similarity) {
     t.aMinusOne = along / spread;
     t.b = across / spread;
   }
   t.tx = meanDx - t.aMinusOne * meanX + t.b * meanY;
   t.ty = meanDy - t.b * meanX - t.aMinusOne * meanY;
-  solution.solved = true;
-  solution.sumW = sumW;
-  solution.meanX = meanX;
-  solution.meanY = meanY;
-  solution.spread = spread;
-  return solution;
+  return {true, similarity, t, sumW, meanX, meanY, spread};
 }
 
 }  // namespace

@@ -37,9 +37,8 @@ VerticalSolution solveVertical(VerticalModel model, std::span<const PlanarVector
     sumY += weights[i] * position[i].y;
     sumU += weights[i] * up[i];
   }
-  VerticalSolution solution{};
   if (n == 0 || !(sumW > 0)) {
-    return solution;
+    return {};
   }
   const double meanX = sumX / sumW, meanY = sumY / sumW, meanU = sumU / sumW;
   double sxx = 0, sxy = 0, syy = 0, sxu = 0, syu = 0;
@@ -54,22 +53,14 @@ VerticalSolution solveVertical(VerticalModel model, std::span<const PlanarVector
     }
   }
   const double determinant = sxx * syy - sxy * sxy;
-  solution.plane = model == VerticalModel::Plane && determinant > 0;
-  VerticalSurface& s = solution.surface;
-  if (solution.plane) {
+  const bool plane = model == VerticalModel::Plane && determinant > 0;
+  VerticalSurface s{};
+  if (plane) {
     s.tiltX = (syy * sxu - sxy * syu) / determinant;
     s.tiltY = (sxx * syu - sxy * sxu) / determinant;
   }
   s.offset = meanU - s.tiltX * meanX - s.tiltY * meanY;
-  solution.solved = true;
-  solution.sumW = sumW;
-  solution.meanX = meanX;
-  solution.meanY = meanY;
-  solution.sxx = sxx;
-  solution.sxy = sxy;
-  solution.syy = syy;
-  solution.determinant = determinant;
-  return solution;
+  return {true, plane, s, sumW, meanX, meanY, sxx, sxy, syy, determinant};
 }
 
 }  // namespace
