@@ -34,7 +34,13 @@ char* writeFixed(char* at, double value, int width, int decimals);
 // value in decimal, right-aligned in width columns (0: no padding).
 void appendInteger(std::string& out, std::int64_t value, int width = 0);
 
-// value with `decimals` digits after the point, no padding, and true; a
+// value with `decimals` digits after the point, no padding, at `at`, which
+// has room for kFixedMaxLength characters; a value that rounds to zero is
+// written without a minus sign. Returns the end of what was written: `at`
+// for a value that is not finite (a missing value).
+char* writeDecimal(char* at, double value, int decimals);
+
+// The same appended to `out`, and true; a
 // value that rounds to zero is written without a minus sign. Appends nothing
 // and returns false for a value that is not finite (a missing value). The
 // one fixed-decimal writer of every output: the CSV, the GeoJSON, the

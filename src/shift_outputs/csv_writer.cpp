@@ -94,11 +94,13 @@ void appendNumber(std::string& line, double value, int decimals) {
 
 // The fit's columns after azimuth: empty where the row has no pair.
 void appendFit(std::string& line, const RowFit& fit) {
-  for (const double metres :
-       {fit.fitDn, fit.fitDe, fit.fitDu, fit.resDn, fit.resDe, fit.resDu, fit.resHorizontal}) {
-    appendNumber(line, metres, kMetreDecimals);
-  }
-  appendNumber(line, fit.resSigma, kSigmaDecimals);
+  const NumberField numbers[] = {
+      {",", fit.fitDn, kMetreDecimals},         {",", fit.fitDe, kMetreDecimals},
+      {",", fit.fitDu, kMetreDecimals},         {",", fit.resDn, kMetreDecimals},
+      {",", fit.resDe, kMetreDecimals},         {",", fit.resDu, kMetreDecimals},
+      {",", fit.resHorizontal, kMetreDecimals}, {",", fit.resSigma, kSigmaDecimals},
+  };
+  appendNumberFields(line, numbers, "");
   line += ',';
   if (!std::isnan(fit.resHorizontal)) line += fit.outlier ? "true" : "false";
 }
@@ -145,16 +147,14 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     line += ',';
     line += statusName(row.status);
     line += row.mixedHemisphere ? ",true" : ",false";
-    appendNumber(line, row.lat1, kDegreeDecimals);
-    appendNumber(line, row.lon1, kDegreeDecimals);
-    appendNumber(line, row.h1, kMetreDecimals);
-    appendNumber(line, row.lat2, kDegreeDecimals);
-    appendNumber(line, row.lon2, kDegreeDecimals);
-    appendNumber(line, row.h2, kMetreDecimals);
-    appendNumber(line, row.dn, kMetreDecimals);
-    appendNumber(line, row.de, kMetreDecimals);
-    appendNumber(line, row.du, kMetreDecimals);
-    appendNumber(line, row.horizontal, kMetreDecimals);
+    const NumberField numbers[] = {
+        {",", row.lat1, kDegreeDecimals}, {",", row.lon1, kDegreeDecimals},
+        {",", row.h1, kMetreDecimals},    {",", row.lat2, kDegreeDecimals},
+        {",", row.lon2, kDegreeDecimals}, {",", row.h2, kMetreDecimals},
+        {",", row.dn, kMetreDecimals},    {",", row.de, kMetreDecimals},
+        {",", row.du, kMetreDecimals},    {",", row.horizontal, kMetreDecimals},
+    };
+    appendNumberFields(line, numbers, "");
     line += ',';
     appendAzimuth(line, row.azimuth);
     if (results.fit) appendFit(line, results.fit->rows[i]);
