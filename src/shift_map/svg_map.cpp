@@ -316,7 +316,8 @@ void writeLegend(std::string& s, const SvgMap& map) {
   notes.push_back("Reference arrow: " + lengthLabel(map.referenceLength) + " of shift.");
   notes.push_back("Thick arrows: the median shift of a");
   notes.push_back(shortNumber(kCellPx, 1) + "-unit cell of " + std::to_string(kCellLeast) +
-                  " pairs or more.");
+                  " pairs or more, with " + std::to_string(kBlockLeast));
+  notes.push_back("or more in it and the 8 about it.");
   notes.push_back("Tolerance " + lengthLabel(map.view.tolerance) + "; 2nd file minus 1st.");
   notes.push_back("Scale bar: " + lengthLabel(scaleBarLength(map.mapWidth)) + " on the ground.");
   notes.push_back("Labels: the " + std::to_string(map.labels.size()) + " largest flagged movers.");

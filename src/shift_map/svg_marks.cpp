@@ -170,12 +170,24 @@ MapMarks planMapMarks(const ShiftResults& results, const std::vector<MapPoint>& 
     }
   }
 
-  // Cells of kCellLeast or more inlier pairs: one arrow from their mean
-  // position with the component-wise median shift; the others' pairs single.
+  // Cells of kCellLeast or more inlier pairs in a block of kBlockLeast or
+  // more: one arrow from their mean position with the component-wise median
+  // shift; the others' pairs single.
+  std::set<CellKey> aggregating;
+  for (const auto& [key, count] : cellCount) {
+    if (count < kCellLeast) continue;
+    std::size_t block = 0;
+    for (long long row = key.first - 1; row <= key.first + 1; ++row)
+      for (long long column = key.second - 1; column <= key.second + 1; ++column) {
+        const auto other = cellCount.find({row, column});
+        if (other != cellCount.end()) block += other->second;
+      }
+    if (block >= kBlockLeast) aggregating.insert(key);
+  }
   std::map<CellKey, CellSum> cells;
   for (const std::size_t i : cellRows) {
     const CellKey key = cellOf(i);
-    if (cellCount[key] < kCellLeast) {
+    if (aggregating.count(key) == 0) {
       shortRows.push_back(i);
       continue;
     }

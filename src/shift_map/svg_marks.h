@@ -16,12 +16,17 @@
 namespace tessovane2::shifts {
 
 // A cell is about kCellPx square on the screen, on a grid fixed to the
-// ground; kCellLeast inlier pairs or more in one make its arrow. Above
-// kRingsAbove flagged and unpaired stations on the map they are ringed by
-// cell and class, ring radius 2.5 + 1.5 sqrt(count) px; the kLabelledMovers
-// largest flagged movers stay single and are labelled.
+// ground; kCellLeast inlier pairs or more in one make its arrow where its
+// 3 x 3 block of cells (itself and its eight neighbours) holds kBlockLeast or
+// more, 2 a cell on average: a group of four by chance in a sparse view (at
+// 0.5 pairs a cell, four or more in one cell happen about once in 600 cells,
+// and their block then holds about 8) stays single. Above kRingsAbove
+// flagged and unpaired stations on the map they are ringed by cell and
+// class, ring radius 2.5 + 1.5 sqrt(count) px; the kLabelledMovers largest
+// flagged movers stay single and are labelled.
 inline constexpr double kCellPx = 22.0;
 inline constexpr std::size_t kCellLeast = 4;
+inline constexpr std::size_t kBlockLeast = 18;
 inline constexpr std::size_t kRingsAbove = 150;
 inline constexpr std::size_t kLabelledMovers = 5;
 double ringRadiusPx(std::size_t count);

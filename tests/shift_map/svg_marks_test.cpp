@@ -58,6 +58,24 @@ std::vector<Mark> cluster(double x, double y, std::size_t n, double dn, double d
   return marks;
 }
 
+// n marks (at most 16), two in each of the eight cells about the one holding
+// (x, y), too few in any to make its arrow: 16 make a dense block about it.
+// Mark k moved by (dn + k step, de).
+std::vector<Mark> around(double x, double y, std::size_t n, double dn, double de, double step = 0.0) {
+  std::vector<Mark> marks;
+  const double cellX = (std::floor(x / kCellPx) + 0.5) * kCellPx,
+               cellY = (std::ceil(y / kCellPx) - 0.5) * kCellPx;
+  for (int row = -1; row <= 1; ++row)
+    for (int column = -1; column <= 1; ++column) {
+      if (row == 0 && column == 0) continue;
+      for (const double off : {-3.0, 3.0})
+        if (marks.size() < n)
+          marks.push_back({cellX + kCellPx * column + off, cellY + kCellPx * row,
+                           dn + step * static_cast<double>(marks.size()), de});
+    }
+  return marks;
+}
+
 std::vector<Mark> joined(std::vector<std::vector<Mark>> parts) {
   std::vector<Mark> all;
   for (auto& part : parts) all.insert(all.end(), part.begin(), part.end());
@@ -71,14 +89,29 @@ TEST(SvgMarks, EachPairIsInOneLayerByItsDrawnLength) {
     std::vector<Mark> marks;
     std::size_t cells, cellMembers, singles, offScale, trueScale;
   } cases[] = {
-      {"four pairs of one cell: its arrow", cluster(100.5, 100.5, 4, 0.01, 0.0, m), 1, 4, 0, 0, 0},
-      {"three: single arrows", cluster(100.5, 100.5, 3, 0.01, 0.0, m), 0, 0, 3, 0, 0},
+      {"four pairs of one cell, its block of 9 cells holding 18: its arrow",
+       joined({cluster(100.5, 100.5, 4, 0.01, 0.0, m), around(100.5, 100.5, 14, 0.01, 0.0)}), 1, 4, 14, 0, 0},
+      {"four pairs of one cell, its block holding 17: single arrows",
+       joined({cluster(100.5, 100.5, 4, 0.01, 0.0, m), around(100.5, 100.5, 13, 0.01, 0.0)}), 0, 0, 17, 0, 0},
+      {"four pairs of one cell, none about it (a chance group): single arrows",
+       cluster(100.5, 100.5, 4, 0.01, 0.0, m), 0, 0, 4, 0, 0},
+      {"three in a dense block: single arrows",
+       joined({cluster(100.5, 100.5, 3, 0.01, 0.0, m), around(100.5, 100.5, 16, 0.01, 0.0)}), 0, 0, 19, 0, 0},
       {"a pair drawn 80 px long: cut to the cap",
-       joined({cluster(100.5, 100.5, 6, 0.01, 0.0, m), {{-200, -200, 0.08, 0.0, over}}}), 1, 6, 0, 1, 0},
+       joined({cluster(100.5, 100.5, 6, 0.01, 0.0, m),
+               around(100.5, 100.5, 16, 0.01, 0.0),
+               {{-200, -200, 0.08, 0.0, over}}}),
+       1, 6, 16, 1, 0},
       {"a pair 50 m off: true scale",
-       joined({cluster(100.5, 100.5, 6, 0.01, 0.0, m), {{-200, -200, 30.0, 40.0, over}}}), 1, 6, 0, 0, 1},
+       joined({cluster(100.5, 100.5, 6, 0.01, 0.0, m),
+               around(100.5, 100.5, 16, 0.01, 0.0),
+               {{-200, -200, 30.0, 40.0, over}}}),
+       1, 6, 16, 0, 1},
       {"a blunder in a cell is no member of it",
-       joined({cluster(100.5, 100.5, 8, 0.01, 0.001, m), {{101, 101, 0.0, 0.03, m}}}), 1, 8, 1, 0, 0},
+       joined({cluster(100.5, 100.5, 8, 0.01, 0.001, m),
+               around(100.5, 100.5, 16, 0.01, 0.001),
+               {{101, 101, 0.0, 0.03, m}}}),
+       1, 8, 17, 0, 0},
       {"unmoved pairs: dots only", cluster(100.5, 100.5, 6, 0.0, 0.0, m), 0, 0, 0, 0, 0},
   };
   for (const auto& c : cases) {
@@ -94,8 +127,9 @@ TEST(SvgMarks, EachPairIsInOneLayerByItsDrawnLength) {
 }
 
 TEST(SvgMarks, ACellDrawsTheMedianShiftFromTheMeanPositionAndCutArrowsKeepTheirDirection) {
-  // Five pairs of one cell: medians 1 cm north and 2 cm east, whatever the
-  // fifth; ten single pairs far apart spread the inliers' fence.
+  // Five pairs of one cell in a dense block: medians 1 cm north and 2 cm
+  // east, whatever the fifth; ten single pairs far apart and the block's
+  // others spread the inliers' fence.
   std::vector<Mark> marks{{100.5, 100.5, 0.01, 0.02},
                           {102.5, 100.5, 0.01, 0.02},
                           {100.5, 102.5, 0.012, 0.018},
@@ -103,6 +137,7 @@ TEST(SvgMarks, ACellDrawsTheMedianShiftFromTheMeanPositionAndCutArrowsKeepTheirD
                           {101.5, 101.5, 0.02, 0.01}};
   for (std::size_t k = 0; k < 10; ++k)
     marks.push_back({-400.0 + 30.0 * static_cast<double>(k), -200, 0.004 * static_cast<double>(k), 0});
+  marks = joined({marks, around(100.5, 100.5, 16, 0.001, 0.0, 0.002)});
   const MapMarks drawn = plan(build(marks));
   ASSERT_EQ(drawn.cellArrows.size(), 1u);
   const DrawnArrow& cell = drawn.cellArrows[0];
@@ -157,6 +192,7 @@ TEST(SvgMarks, ManyFlaggedStationsAreRingedByCellButTheFiveLargestStaySingle) {
 TEST(SvgMarks, TheRowsOrderDoesNotChangeTheMarks) {
   std::vector<Mark> marks =
       joined({cluster(100.5, 100.5, 9, 0.011, 0.002, ShiftStatus::Matched),
+              around(100.5, 100.5, 16, 0.011, 0.002),
               cluster(-100.5, 10.5, 3, 0.2, 0.1, ShiftStatus::OverHorizontal),
               {{5, 5, 0, 0, ShiftStatus::OnlyInSecond}, {7, 5, 40.0, 0, ShiftStatus::OverHorizontal}}});
   for (std::size_t k = 0; k < marks.size(); ++k) marks[k].dn += 1e-4 * static_cast<double>(k % 5);

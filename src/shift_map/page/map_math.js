@@ -140,6 +140,26 @@ const tessovane2MapMath = (function () {
     return lower + (next - lower) * (at - low);
   }
 
+  // The cells that draw one arrow for their pairs, of a grid `columns` cells
+  // wide whose inlier pairs per cell are counts[row * columns + column]: those
+  // holding at least cellLeast whose 3 x 3 block (the cell and its eight
+  // neighbours; none beyond the grid) holds at least blockLeast, as
+  // planMapMarks in svg_marks.cpp chooses them. 1 for such a cell, else 0.
+  function aggregatingCells(counts, columns, cellLeast, blockLeast) {
+    const rows = counts.length / columns;
+    const chosen = new Uint8Array(counts.length);
+    for (let c = 0; c < counts.length; ++c) {
+      if (counts[c] < cellLeast) continue;
+      const row = Math.floor(c / columns), column = c - row * columns;
+      let block = 0;
+      for (let r = Math.max(0, row - 1); r <= Math.min(rows - 1, row + 1); ++r) {
+        for (let k = Math.max(0, column - 1); k <= Math.min(columns - 1, column + 1); ++k) block += counts[r * columns + k];
+      }
+      chosen[c] = block >= blockLeast ? 1 : 0;
+    }
+    return chosen;
+  }
+
   // The 1-2-5 value nearest to value on a log scale, as nearestNiceValue in
   // map_geometry.cpp (2.6 times a 1-2-5 value lies short of the second next).
   function nearestNiceValue(value) {
@@ -339,7 +359,7 @@ const tessovane2MapMath = (function () {
     niceLengthAtMost, kScaleBarShare, scaleBarLength, fixedHalfEven, lengthLabel, shiftClass, percentile, heightRange,
     kHeightSteps, heightStep, mixColour, divergingColour, heightColours, kHistogramBins, histogramLayout, histogramBins, labelRows, axisTicks,
     stationGrid, robustTypicalShift, nearestNiceValue, kArrowTargetPx, kOffScaleCapPx, viewExaggeration,
-    viewReferenceLength, moverLength, pixelWord, medianInPlace,
+    viewReferenceLength, moverLength, pixelWord, medianInPlace, aggregatingCells,
   };
 })();
 

@@ -154,3 +154,26 @@ test('the median by selection is the percentile of the sorted values', () => {
   }
   assert.equal(math.medianInPlace(new Float64Array(4), 0), 0);
 });
+
+test('a cell aggregates where its 3 x 3 block is dense, not for a group of four by chance', () => {
+  // A grid 5 cells wide and 4 high; `cells` lists [row, column, count].
+  const grid = (cells) => {
+    const counts = new Int32Array(20);
+    for (const [row, column, count] of cells) counts[row * 5 + column] = count;
+    return counts;
+  };
+  const chosen = (cells, cellLeast = 4, blockLeast = 18) =>
+    [...math.aggregatingCells(grid(cells), 5, cellLeast, blockLeast)].flatMap((v, c) => (v ? [c] : []));
+  const ring = (row, column, each) => [-1, 0, 1].flatMap((dr) => [-1, 0, 1].map((dc) => [row + dr, column + dc, each]));
+  assert.deepEqual(chosen([[1, 2, 4]]), [], 'four alone: a chance group');
+  assert.deepEqual(chosen([...ring(1, 2, 2), [1, 2, 4]]), [7], 'four in a block of 20');
+  assert.deepEqual(chosen([...ring(1, 2, 2), [1, 2, 4], [0, 1, 1]]), [7], 'a neighbour of 1: 19');
+  const others = [[0, 1, 3], [0, 2, 3], [1, 1, 3], [1, 3, 3]];
+  assert.deepEqual(chosen([...others, [2, 1, 1], [1, 2, 4]]), [], 'a block of 17');
+  assert.deepEqual(chosen([...others, [2, 1, 2], [1, 2, 4]]), [7], 'a block of 18');
+  // The right end of a row has no neighbour at the left end of the next.
+  assert.deepEqual(chosen([[0, 4, 10], [1, 0, 10], [1, 4, 8]]), [4, 9], 'the grid\'s edge: 18 within it');
+  assert.deepEqual(chosen([[0, 4, 10], [2, 0, 10], [1, 4, 4]]), [], 'nothing wraps about the edge');
+  // The systematic view's grid: every cell with a pair.
+  assert.deepEqual(chosen([[0, 0, 1], [3, 4, 2]], 1, 0), [0, 19]);
+});
