@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,18 @@ char* writeDecimal(char* at, double value, int decimals);
 // one fixed-decimal writer of every output: the CSV, the GeoJSON, the
 // summary, the page and the SVG.
 bool appendDecimal(std::string& out, double value, int decimals);
+
+// A number among others: what comes before it (a separator, a name), the
+// value and its decimals.
+struct DecimalField {
+  std::string_view before;
+  double value;
+  int decimals;
+};
+
+// Each field's `before`, then its value as writeDecimal writes it, or
+// `missing` where it has none, appended to `out` in one piece.
+void appendDecimalFields(std::string& out, std::span<const DecimalField> fields, std::string_view missing);
 
 // n in decimal with a comma between thousands: "10,000,000".
 std::string withThousands(std::uint64_t n);

@@ -94,13 +94,13 @@ void appendNumber(std::string& line, double value, int decimals) {
 
 // The fit's columns after azimuth: empty where the row has no pair.
 void appendFit(std::string& line, const RowFit& fit) {
-  const NumberField numbers[] = {
+  const DecimalField numbers[] = {
       {",", fit.fitDn, kMetreDecimals},         {",", fit.fitDe, kMetreDecimals},
       {",", fit.fitDu, kMetreDecimals},         {",", fit.resDn, kMetreDecimals},
       {",", fit.resDe, kMetreDecimals},         {",", fit.resDu, kMetreDecimals},
       {",", fit.resHorizontal, kMetreDecimals}, {",", fit.resSigma, kSigmaDecimals},
   };
-  appendNumberFields(line, numbers, "");
+  appendDecimalFields(line, numbers, "");
   line += ',';
   if (!std::isnan(fit.resHorizontal)) line += fit.outlier ? "true" : "false";
 }
@@ -147,14 +147,14 @@ void writeCsv(const ShiftResults& results, std::ostream& file) {
     line += ',';
     line += statusName(row.status);
     line += row.mixedHemisphere ? ",true" : ",false";
-    const NumberField numbers[] = {
+    const DecimalField numbers[] = {
         {",", row.lat1, kDegreeDecimals}, {",", row.lon1, kDegreeDecimals},
         {",", row.h1, kMetreDecimals},    {",", row.lat2, kDegreeDecimals},
         {",", row.lon2, kDegreeDecimals}, {",", row.h2, kMetreDecimals},
         {",", row.dn, kMetreDecimals},    {",", row.de, kMetreDecimals},
         {",", row.du, kMetreDecimals},    {",", row.horizontal, kMetreDecimals},
     };
-    appendNumberFields(line, numbers, "");
+    appendDecimalFields(line, numbers, "");
     line += ',';
     appendAzimuth(line, row.azimuth);
     if (results.fit) appendFit(line, results.fit->rows[i]);

@@ -23,7 +23,7 @@ void appendProperty(std::string& out, std::string_view name) {
 }
 
 void appendFitProperties(std::string& out, const RowFit& fit) {
-  const NumberField numbers[] = {
+  const DecimalField numbers[] = {
       {R"(,"fit_dn":)", fit.fitDn, kMetreDecimals},
       {R"(,"fit_de":)", fit.fitDe, kMetreDecimals},
       {R"(,"fit_du":)", fit.fitDu, kMetreDecimals},
@@ -33,7 +33,7 @@ void appendFitProperties(std::string& out, const RowFit& fit) {
       {R"(,"res_horizontal":)", fit.resHorizontal, kMetreDecimals},
       {R"(,"res_sigma":)", fit.resSigma, kSigmaDecimals},
   };
-  appendNumberFields(out, numbers, "null");
+  appendDecimalFields(out, numbers, "null");
   out += R"(,"outlier":)";
   out += std::isnan(fit.resHorizontal) ? "null" : (fit.outlier ? "true" : "false");
 }
@@ -131,14 +131,14 @@ void writeGeoJson(const ShiftResults& results, std::ostream& file) {
     appendJsonString(feature, statusName(row.status));
     appendProperty(feature, "hemispheres_differ");
     feature += row.mixedHemisphere ? "true" : "false";
-    const NumberField numbers[] = {
+    const DecimalField numbers[] = {
         {R"(,"lat1":)", row.lat1, kDegreeDecimals}, {R"(,"lon1":)", row.lon1, kDegreeDecimals},
         {R"(,"h1":)", row.h1, kMetreDecimals},      {R"(,"lat2":)", row.lat2, kDegreeDecimals},
         {R"(,"lon2":)", row.lon2, kDegreeDecimals}, {R"(,"h2":)", row.h2, kMetreDecimals},
         {R"(,"dn":)", row.dn, kMetreDecimals},      {R"(,"de":)", row.de, kMetreDecimals},
         {R"(,"du":)", row.du, kMetreDecimals},      {R"(,"horizontal":)", row.horizontal, kMetreDecimals},
     };
-    appendNumberFields(feature, numbers, "null");
+    appendDecimalFields(feature, numbers, "null");
     appendProperty(feature, "azimuth");
     if (!appendAzimuth(feature, row.azimuth)) feature += "null";
     if (results.fit) appendFitProperties(feature, results.fit->rows[i]);

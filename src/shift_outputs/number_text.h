@@ -2,9 +2,7 @@
 // point whatever the locale, exact rounding of the double's value.
 #pragma once
 
-#include <span>
 #include <string>
-#include <string_view>
 
 #include "format/fixed_columns.h"
 
@@ -17,18 +15,6 @@ inline constexpr int kAzimuthDecimals = 2;
 inline constexpr int kSigmaDecimals = 2;  // residuals in robust standard deviations
 // Parameters of the fit (metres, arc-seconds, ppm) and their standard deviations.
 inline constexpr int kFitParameterDecimals = 6;
-
-// A number of the CSV or the GeoJSON: what comes before it (a comma, or a
-// member's name), the value and its decimals.
-struct NumberField {
-  std::string_view before;
-  double value;
-  int decimals;
-};
-
-// Each field's `before`, then its value, or `missing` where it has none,
-// appended to `out` in one piece.
-void appendNumberFields(std::string& out, std::span<const NumberField> fields, std::string_view missing);
 
 // The azimuth (degrees, [0, 360)) with its decimals; one that would round up
 // to 360 is written as 0, the same direction.
