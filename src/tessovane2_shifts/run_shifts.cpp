@@ -21,6 +21,7 @@
 #include "records/station_table.h"
 #include "records/trim.h"
 #include "shift_map/map_limits.h"
+#include "shift_outputs/file_writing.h"
 #include "shift_outputs/output_formats.h"
 #include "shift_outputs/summary_text.h"
 #include "shifts/position_check.h"
@@ -266,13 +267,11 @@ int compareToData(std::span<const std::string> arguments, std::ostream& out, std
   warnMixedHemispheres(results.rows, err);
 
   const PageOptions page{.exaggeration = options.exaggeration};
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    std::ostream& file = outputs.stream(i);
-    files[i]->write(results, page, file);
-    if (file.fail()) {
-      err << "Error: unable to write " << names[i] << '\n';
-      return kTroubleStatus;
-    }
+  std::vector<std::ostream*> streams;
+  for (std::size_t i = 0; i < files.size(); ++i) streams.push_back(&outputs.stream(i));
+  if (const std::optional<std::size_t> failed = writeFiles(files, results, page, streams)) {
+    err << "Error: unable to write " << names[*failed] << '\n';
+    return kTroubleStatus;
   }
   if (const std::optional<std::size_t> failed = outputs.commit()) {
     err << "Error: unable to write " << names[*failed] << '\n';

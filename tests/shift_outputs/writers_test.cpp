@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "shift_outputs/csv_writer.h"
+#include "shift_outputs/file_writing.h"
 #include "shift_outputs/geojson_writer.h"
 #include "shift_outputs/number_text.h"
 
@@ -124,6 +126,31 @@ TEST(GeoJson, FeaturesAreNumberedFromOne) {
   writeGeoJson(results, file);
   EXPECT_NE(file.str().find(R"({"type":"Feature","id":1,"geometry")"), std::string::npos);
   EXPECT_NE(file.str().find(R"({"type":"Feature","id":2,"geometry")"), std::string::npos);
+}
+
+TEST(Files, WrittenTwoAtATimeAsOneAfterTheOther) {
+  const ShiftResults results = oneRow("X");
+  std::vector<const OutputFile*> files;
+  for (const OutputFormat& format : outputFormats()) {
+    for (const OutputFile& file : format.files) files.push_back(&file);
+  }
+  std::vector<std::ostringstream> parallel(files.size());
+  std::vector<std::ostream*> streams;
+  for (std::ostringstream& stream : parallel) streams.push_back(&stream);
+  EXPECT_EQ(writeFiles(files, results, {}, streams), std::nullopt);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::ostringstream alone;
+    files[i]->write(results, {}, alone);
+    EXPECT_EQ(parallel[i].str(), alone.str()) << files[i]->extension;
+  }
+
+  // The first stream that fails, in the files' order, is told.
+  std::vector<std::ostringstream> failing(files.size());
+  streams.clear();
+  for (std::ostringstream& stream : failing) streams.push_back(&stream);
+  failing[3].setstate(std::ios::badbit);
+  failing[5].setstate(std::ios::badbit);
+  EXPECT_EQ(writeFiles(files, results, {}, streams), std::optional<std::size_t>(3));
 }
 
 }  // namespace
