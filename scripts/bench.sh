@@ -157,17 +157,20 @@ cd "$root"
 # formats). The two commands run interleaved (bench/interleaved.py: one of
 # each per round, the order reversed every other round), so that a change of
 # the machine's load falls on both alike, with the outputs removed before
-# each run; the medians of the rounds are compared.
+# each run; the medians of the rounds are compared. A difference of some
+# 0.14 s between two runs of 0.3 and 0.45 s needs many rounds on a shared
+# machine: medians of 9 rounds spread from 0.12 to 0.21 s, of 41 by 0.01 s.
 echo
 cd "$data/s$n"
+fit_rounds=$((smoke ? runs + 2 : 41))
 fit_base=("$shifts" old.hz new.hz shifts 0.05 5 P -q --formats csv,geojson)
 # interleaved.py prints "seconds MiB" per command; the two lines read as one.
 read -r fit_without_s fit_without_mib fit_with_s fit_with_mib < <(
-  INTERLEAVED_REMOVE="shifts.csv shifts.geojson" python3 "$root/bench/interleaved.py" "$((runs + 2))" \
+  INTERLEAVED_REMOVE="shifts.csv shifts.geojson" python3 "$root/bench/interleaved.py" "$fit_rounds" \
     "${fit_base[@]}" -- "${fit_base[@]}" --fit similarity | tr '\n' ' '; echo)
 fit_more_s=$("${stats[@]}" calc "$fit_with_s - $fit_without_s")
 fit_more_pct=$("${stats[@]}" calc "round(100 * ($fit_with_mib / $fit_without_mib - 1), 1)")
-echo "== tessovane2_shifts --fit similarity, $n stations per file, both formats: median of $((runs + 2)) interleaved rounds"
+echo "== tessovane2_shifts --fit similarity, $n stations per file, both formats: median of $fit_rounds interleaved rounds"
 printf '   without a fit %.3f s, %s MiB; with --fit similarity %.3f s, %s MiB: %.3f s and %s %% more\n' \
   "$fit_without_s" "$fit_without_mib" "$fit_with_s" "$fit_with_mib" "$fit_more_s" "$fit_more_pct"
 if [ "$smoke" = 0 ]; then
