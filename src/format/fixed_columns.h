@@ -41,11 +41,10 @@ void appendInteger(std::string& out, std::int64_t value, int width = 0);
 // for a value that is not finite (a missing value).
 char* writeDecimal(char* at, double value, int decimals);
 
-// The same appended to `out`, and true; a
-// value that rounds to zero is written without a minus sign. Appends nothing
-// and returns false for a value that is not finite (a missing value). The
-// one fixed-decimal writer of every output: the CSV, the GeoJSON, the
-// summary, the page and the SVG.
+// The same appended to `out`, and true; appends nothing and returns false
+// for a value that is not finite (a missing value). The one fixed-decimal
+// writer of every output: the CSV, the GeoJSON, the summary, the page and
+// the SVG.
 bool appendDecimal(std::string& out, double value, int decimals);
 
 // A number among others: what comes before it (a separator, a name), the

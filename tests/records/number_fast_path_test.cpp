@@ -113,5 +113,20 @@ TEST(NumberFastPath, FixedDigitsLikeToChars) {
   }
 }
 
+TEST(NumberFastPath, FieldRunsAsTheirNumbersOneByOne) {
+  // Wide numbers, so that the run's buffer fills and is appended midway.
+  std::vector<DecimalField> fields;
+  std::string expected = "x";
+  for (int k = 0; k < 40; ++k) {
+    const double value = k % 5 == 4 ? std::nan("") : (k % 2 ? -1.0 : 1.0) * std::pow(10.0, 10 * (k % 31));
+    fields.push_back({k % 3 ? "," : R"(,"name":)", value, k % 10});
+    expected += fields.back().before;
+    if (!appendDecimal(expected, value, k % 10)) expected += "null";
+  }
+  std::string run = "x";
+  appendDecimalFields(run, fields, "null");
+  EXPECT_EQ(run, expected);
+}
+
 }  // namespace
 }  // namespace tessovane2
