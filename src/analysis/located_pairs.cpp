@@ -21,7 +21,7 @@ shifts::RowFit locatedFit(const shifts::ShiftRow& row, const shifts::RowFit& sys
   f.resDn = row.dn - f.fitDn;
   f.resDe = row.de - f.fitDe;
   f.resDu = row.du - f.fitDu;
-  f.resHorizontal = std::hypot(f.resDn, f.resDe);
+  f.resHorizontal = residualLength(f.resDn, f.resDe);
   f.resSigma = f.resHorizontal / change.sigmaH;
   f.outlier = f.resSigma > change.sigmaLimit;
   return f;
